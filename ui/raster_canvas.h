@@ -1,0 +1,36 @@
+#pragma once
+// The 601x601 picture: a software rasteriser that follows GDI's pixel rules exactly.
+
+#include "sim/drawing_surface.h"
+
+#include <vector>
+
+namespace rs {
+
+class RasterCanvas final : public DrawingSurface {
+public:
+    static constexpr int kSize = kPictureSize;
+
+    RasterCanvas(); // every pixel white, black pen, white brush, current position (0, 0)
+
+    void setBrushColour(Colour c) override;
+    void setPenColour(Colour c) override;
+    void fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) override;
+    void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override;
+    void rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override;
+    void moveTo(std::int64_t x, std::int64_t y) override;
+    void lineTo(std::int64_t x, std::int64_t y) override;
+
+    Colour pixel(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * kSize + x]; }
+    // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
+    const Colour* data() const { return pixels_.data(); }
+
+private:
+    std::vector<Colour> pixels_;
+    Colour pen_ = 0x00000000;
+    Colour brush_ = 0x00FFFFFF;
+    std::int64_t curX_ = 0;
+    std::int64_t curY_ = 0;
+};
+
+} // namespace rs

@@ -1,0 +1,3 @@
+target_sources(ripplescope_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/recording_surface.cpp
+)
