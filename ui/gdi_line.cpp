@@ -65,7 +65,10 @@ void drawGdiLine(Colour* pixels, std::int64_t x0, std::int64_t y0, std::int64_t 
 
     // Visible part of the major axis, then of the minor axis (monotone in i, at most 601 candidates).
     std::int64_t lo = 0, hi = s.len - 1;
-    if (s.step > 0) {
+    const bool whole = inside(x0) && inside(y0) && inside(x1) && inside(y1);
+    if (whole) {
+        // nothing to clip: the usual short line of a frame
+    } else if (s.step > 0) {
         lo = std::max(lo, -s.p0);
         hi = std::min(hi, kLast - s.p0);
     } else {
@@ -73,7 +76,7 @@ void drawGdiLine(Colour* pixels, std::int64_t x0, std::int64_t y0, std::int64_t 
         hi = std::min(hi, s.p0);
     }
     if (lo > hi) return;
-    if (!inside(s.minor(lo)) || !inside(s.minor(hi))) {
+    if (!whole && (!inside(s.minor(lo)) || !inside(s.minor(hi)))) {
         const std::int64_t l = lo, h = hi;
         if (s.dq >= 0) {
             lo = std::max(lo, firstTrue(l, h, [&](std::int64_t i) { return s.minor(i) >= 0; }));
@@ -87,25 +90,32 @@ void drawGdiLine(Colour* pixels, std::int64_t x0, std::int64_t y0, std::int64_t 
 
     // Bresenham from pixel lo: r is the remainder of the rounded division, kept in [0, 2 * len).
     const std::int64_t den = 2 * s.len, inc = 2 * s.dq;
-    std::int64_t m = s.minorOffset(lo);
-    std::int64_t r = static_cast<std::int64_t>(Wide{2} * lo * s.dq - s.len + den - 1 - Wide{den} * m);
+    std::int64_t m = 0, r = s.len - 1; // pixel 0: offset ceil(-1/2) = 0
+    if (lo > 0) {
+        m = s.minorOffset(lo);
+        r = static_cast<std::int64_t>(Wide{2} * lo * s.dq - s.len + den - 1 - Wide{den} * m);
+    }
     const std::ptrdiff_t p = s.p0 + s.step * lo, q = s.q0 + m;
     const std::ptrdiff_t majorStride = xMajor ? s.step : s.step * kPictureSize;
     const std::ptrdiff_t minorStride = xMajor ? kPictureSize : 1;
     // Indices rather than pointers: the step after the last pixel may point outside the buffer.
     std::ptrdiff_t at = xMajor ? q * kPictureSize + p : p * kPictureSize + q;
-    for (std::int64_t i = lo; i <= hi; ++i) {
-        pixels[at] = c;
-        at += majorStride;
-        r += inc;
-        if (inc >= 0) {
-            if (r >= den) {
-                r -= den;
-                at += minorStride;
-            }
-        } else if (r < 0) {
-            r += den;
-            at -= minorStride;
+    // Branch-free carry: the minor steps of short random lines defeat branch prediction.
+    if (inc >= 0) {
+        for (std::int64_t i = lo; i <= hi; ++i) {
+            pixels[at] = c;
+            r += inc;
+            const std::int64_t carry = ~((r - den) >> 63); // all ones when r >= den
+            r -= den & carry;
+            at += majorStride + (minorStride & carry);
+        }
+    } else {
+        for (std::int64_t i = lo; i <= hi; ++i) {
+            pixels[at] = c;
+            r += inc;
+            const std::int64_t borrow = r >> 63; // all ones when r < 0
+            r += den & borrow;
+            at += majorStride - (minorStride & borrow);
         }
     }
 }

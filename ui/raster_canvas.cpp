@@ -46,13 +46,10 @@ void RasterCanvas::fillRect(std::int64_t left, std::int64_t top, std::int64_t ri
 void RasterCanvas::frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
     const std::int64_t w = x2 - x1, h = y2 - y1;
     if (w == 0 || h == 0 || (w == 1 && h == 1)) return;
-    if (w <= 2 || h <= 2) {
-        fillRect(x1, y1, x2, y2);
-        // fillRect uses the brush; thin boxes are all outline.
-        const Colour keep = brush_;
-        brush_ = pen_;
-        fillRect(x1, y1, x2, y2);
-        brush_ = keep;
+    if (w <= 2 || h <= 2) { // all outline
+        const std::int64_t top = std::max<std::int64_t>(y1, 0), bottom = std::min(y2 - 1, kLast);
+        for (std::int64_t y = top; y <= bottom; ++y)
+            span(y, x1, x2 - 1, pen_);
         return;
     }
     span(y1, x1, x2 - 1, pen_);
@@ -63,6 +60,15 @@ void RasterCanvas::frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
         span(y, x1, x1, pen_);
         span(y, x2 - 1, x2 - 1, pen_);
     }
+}
+
+const std::vector<EllipseRow>& RasterCanvas::cachedRows(std::int64_t w, std::int64_t h) {
+    if (w != cacheW_ || h != cacheH_) {
+        rowCache_ = traceEllipseRows(w, h, 0, (h + 1) / 2 - 1);
+        cacheW_ = w;
+        cacheH_ = h;
+    }
+    return rowCache_;
 }
 
 void RasterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
@@ -86,6 +92,20 @@ void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
         return;
     }
     if (x2 <= 0 || x1 > kLast || y2 <= 0 || y1 > kLast) return;
+    if (x1 >= 0 && y1 >= 0 && x2 <= kSize && y2 <= kSize) {
+        // Wholly inside, so every box is small enough for the cache: plain row fills.
+        const std::vector<EllipseRow>& rows = cachedRows(w, h);
+        const std::int64_t half = (h + 1) / 2;
+        Colour* row = pixels_.data() + y1 * kSize + x1;
+        for (std::int64_t r = 0; r < h; ++r, row += kSize) {
+            const EllipseRow& e = rows[static_cast<std::size_t>(r < half ? r : h - 1 - r)];
+            if (e.penLast + 1 < w - 1 - e.penLast)
+                std::fill(row + e.penLast + 1, row + w - 1 - e.penLast, brush_);
+            std::fill(row + e.penFirst, row + e.penLast + 1, pen_);
+            std::fill(row + w - 1 - e.penLast, row + w - e.penFirst, pen_);
+        }
+        return;
+    }
     if (w > kEllipseSideLimit || h > kEllipseSideLimit) return; // far beyond anything drawn
 
     // Rows of the top half needed for the visible rows of both halves.
@@ -105,12 +125,7 @@ void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
     std::vector<EllipseRow> local;
     std::int64_t base = first;
     if (w <= kCachedSide && h <= kCachedSide) {
-        if (w != cacheW_ || h != cacheH_) {
-            rowCache_ = traceEllipseRows(w, h, 0, half - 1);
-            cacheW_ = w;
-            cacheH_ = h;
-        }
-        rows = &rowCache_;
+        rows = &cachedRows(w, h);
         base = 0;
     } else {
         local = traceEllipseRows(w, h, first, last);

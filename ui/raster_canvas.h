@@ -29,6 +29,7 @@ class RasterCanvas final : public DrawingSurface {
   private:
     // Columns from..to of row y, both inclusive, clipped to the picture.
     void span(std::int64_t y, std::int64_t from, std::int64_t to, Colour c);
+    const std::vector<EllipseRow>& cachedRows(std::int64_t w, std::int64_t h);
     void frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2); // normalised box
 
     std::vector<Colour> pixels_;

@@ -28,8 +28,8 @@ std::pair<std::int64_t, std::int64_t> referencePixel(std::int64_t x0, std::int64
 }
 
 // Steps i over [from, to] (clamped to the line) and keeps the pixels inside the picture.
-PixelSet referenceLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, std::int64_t from = 0,
-                       std::int64_t to = std::numeric_limits<std::int64_t>::max()) {
+PixelSet referenceLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                       std::int64_t from = 0, std::int64_t to = std::numeric_limits<std::int64_t>::max()) {
     const std::int64_t dx = x1 - x0, dy = y1 - y0;
     const std::int64_t len = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
     PixelSet out;
@@ -101,7 +101,7 @@ TEST(Line, CrossOfAnUndrawablePoint) {
     c.lineTo(px + 2, py + 2);
     c.moveTo(px - 2, py + 2);
     c.lineTo(px + 2, py - 2);
-    const PixelSet want = {{px - 2, py - 2}, {px - 1, py - 1}, {px, py},         {px + 1, py + 1},
+    const PixelSet want = {{px - 2, py - 2}, {px - 1, py - 1}, {px, py},        {px + 1, py + 1},
                            {px - 2, py + 2}, {px - 1, py + 1}, {px + 1, py - 1}};
     EXPECT_EQ(pixelsOf(c, 0x007F7F7F), want);
     EXPECT_EQ(notWhite(c), want);
@@ -118,7 +118,8 @@ TEST(Line, ClippingKeepsPixelsInPlace) {
     };
     for (int n = 0; n < 300; ++n) {
         const std::int64_t x0 = next(), y0 = next(), x1 = next(), y1 = next();
-        ASSERT_EQ(drawn(x0, y0, x1, y1), referenceLine(x0, y0, x1, y1)) << x0 << " " << y0 << " " << x1 << " " << y1;
+        ASSERT_EQ(drawn(x0, y0, x1, y1), referenceLine(x0, y0, x1, y1))
+            << x0 << " " << y0 << " " << x1 << " " << y1;
     }
 }
 
@@ -128,9 +129,12 @@ TEST(Line, FarEndpointsGiveTheSameVisiblePixels) {
         std::int64_t x0, y0, x1, y1;
     };
     const Case cases[] = {
-        {300, 300, 300 + kFar, 300 + kFar / 7 + 1}, {300, 300, -kFar, 300 + kFar / 3},
-        {10, 590, 17 - kFar / 5, -kFar},            {-kFar, -kFar + 1, 450, 451},
-        {-kFar, 123, kFar, 129},                    {598, -kFar, 601, kFar - 3},
+        {300, 300, 300 + kFar, 300 + kFar / 7 + 1},
+        {300, 300, -kFar, 300 + kFar / 3},
+        {10, 590, 17 - kFar / 5, -kFar},
+        {-kFar, -kFar + 1, 450, 451},
+        {-kFar, 123, kFar, 129},
+        {598, -kFar, 601, kFar - 3},
     };
     for (const Case& k : cases) {
         const std::int64_t len = std::max(std::abs(k.x1 - k.x0), std::abs(k.y1 - k.y0));
