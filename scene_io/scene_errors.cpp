@@ -16,14 +16,17 @@ namespace {
 QString decodeShiftJis(std::string_view bytes) {
     QString text;
     std::size_t start = 0;
-    while (start <= bytes.size()) {
+    for (;;) {
         std::size_t end = bytes.find('\x1A', start);
         if (end == std::string_view::npos) end = bytes.size();
-        QStringDecoder decoder("Shift_JIS", QStringConverter::Flag::Stateless);
-        QString run =
-            decoder.decode(QByteArrayView(bytes.data() + start, static_cast<qsizetype>(end - start)));
-        run.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
-        text += run;
+        // A lead byte at the very end would be held back waiting for its trail byte and silently lost;
+        // a final LF, never a trail byte, forces it out as a bad byte.
+        QByteArray run(bytes.data() + start, static_cast<qsizetype>(end - start));
+        run.append('\n');
+        QString decoded = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless).decode(run);
+        if (decoded.endsWith(QLatin1Char('\n'))) decoded.chop(1);
+        decoded.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
+        text += decoded;
         if (end == bytes.size()) break;
         text += QChar(0x1A);
         start = end + 1;

@@ -1,16 +1,14 @@
 #pragma once
-// Small file helpers for the scene-file tests: a private temporary folder and whole-file access.
-
-#include <gtest/gtest.h>
+// File helpers for the scene-file tests: a private temporary folder, whole-file access, memory files.
 
 #include <algorithm>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -26,12 +24,9 @@ class TempFolder {
     }
     ~TempFolder() {
         std::error_code ignored;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-            ::chmod(entry.path().c_str(), entry.is_directory() ? 0700 : 0600);
         std::filesystem::remove_all(path_, ignored);
     }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
 
     // Every name in the folder, sorted: shows leftovers such as temporary files.
     std::vector<std::string> names() const {
@@ -47,8 +42,7 @@ class TempFolder {
 };
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string readBytes(const std::string& path) {
@@ -56,18 +50,19 @@ inline std::string readBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline unsigned modeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
+// An anonymous in-memory file holding bytes, read from its start.
+inline int memoryFile(const std::string& bytes) {
+    const int fd = ::memfd_create("scene", MFD_CLOEXEC);
+    if (fd < 0 || ::pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
+        throw std::runtime_error("memfd_create failed");
+    return fd;
 }
 
-// Whether this process can still open the file this way despite its permission bits (root can).
+// Whether this process can open the file this way despite its permission bits (root can).
 inline bool permissionsIgnored(const std::string& path, int flags) {
     const int fd = ::open(path.c_str(), flags);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 } // namespace rs::test
