@@ -1,0 +1,60 @@
+#pragma once
+// The errors of scene-file work. Their what() is the exact UTF-8 text the error box shows.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace rs {
+
+// Common base, so the window can catch every scene-file error in one place.
+class SceneFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A line that does not convert to the value it should hold.
+class EConvertError : public SceneFileError {
+  public:
+    using SceneFileError::SceneFileError;
+};
+
+// The operating system refused to open or read a scene file.
+class EInOutError : public SceneFileError {
+  public:
+    EInOutError(std::string message, int errorNumber)
+        : SceneFileError(std::move(message)), errorNumber_(errorNumber) {}
+    int errorNumber() const { return errorNumber_; }
+
+  private:
+    int errorNumber_;
+};
+
+// The file could not be created or emptied.
+class EFCreateError : public SceneFileError {
+  public:
+    using SceneFileError::SceneFileError;
+};
+
+// Fewer bytes reached the file than the text holds.
+class EWriteError : public SceneFileError {
+  public:
+    using SceneFileError::SceneFileError;
+};
+
+// The text of a scene line as shown inside a message: the bytes decoded as Shift_JIS (code page 932),
+// undecodable bytes shown as U+FFFD, and anything past kMessageTextChars characters replaced by "…".
+inline constexpr std::size_t kMessageTextChars = 200;
+std::string lineTextForMessage(std::string_view lineBytes);
+
+// The message for an operating-system error number met while opening or reading `path`.
+// "File not found" and "path not found" share ENOENT on Linux; a missing folder tells them apart.
+std::string inOutErrorMessage(int errorNumber, const std::string& path);
+
+// Builders for the messages that quote a name or a line.
+std::string notAnIntegerMessage(std::string_view lineBytes);
+std::string notABooleanMessage(std::string_view lineBytes);
+std::string cannotCreateMessage(const std::string& fileName);
+inline constexpr const char* kWriteErrorMessage = "ストリームへの書き込みエラー";
+
+} // namespace rs

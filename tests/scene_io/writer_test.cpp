@@ -1,0 +1,125 @@
+// Writing scene files: exact bytes, permissions, and that a failed save keeps the old file.
+
+#include "scene_io/scene_errors.h"
+#include "scene_io/scene_line_reader.h"
+#include "scene_io/scene_values.h"
+#include "scene_io/scene_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "tests/scene_io/test_files.h"
+
+namespace rs {
+namespace {
+
+// The 37 lines of the start-up scene, built the way a save builds them.
+std::vector<std::string> startupSceneLines() {
+    std::vector<std::string> lines;
+    for (std::int32_t bar : {-30, 30, 20, 15, 20, 200})
+        lines.push_back(formatSceneInteger(bar));
+    for (bool flag : {false, true, false, true, true, true, true, false, false, false, false})
+        lines.push_back(formatSceneBoolean(flag));
+    lines.resize(37, formatSceneInteger(0));
+    return lines;
+}
+
+class SceneWriter : public testing::Test {
+  protected:
+    void SetUp() override { oldMask_ = ::umask(022); }
+    void TearDown() override { ::umask(oldMask_); }
+    std::string writeError(const std::string& path, const SceneBlockWriter& writer = {}) {
+        try {
+            writeSceneLines(path, startupSceneLines(), writer);
+        } catch (const SceneFileError& e) {
+            return e.what();
+        }
+        return "(written)";
+    }
+
+    test::TempFolder folder_;
+    mode_t oldMask_ = 0;
+};
+
+TEST_F(SceneWriter, StartupSceneIsThe124ByteDefaultFile) {
+    const std::string path = folder_.file("default");
+    writeSceneLines(path, startupSceneLines());
+    std::string expected =
+        "-30\r\n30\r\n20\r\n15\r\n20\r\n200\r\n0\r\n-1\r\n0\r\n-1\r\n-1\r\n-1\r\n-1\r\n0\r\n0\r\n0\r\n0\r\n";
+    for (int i = 0; i < 20; ++i)
+        expected += "0\r\n";
+    EXPECT_EQ(expected.size(), 124u);
+    EXPECT_EQ(test::readBytes(path), expected);
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"default"}); // the name is used as given
+}
+
+TEST_F(SceneWriter, SmallestIntegerRoundTripsAndUtf8NamesAreKept) {
+    const std::string path = folder_.file("波源.rsd");
+    std::vector<std::string> lines = startupSceneLines();
+    lines[17] = formatSceneInteger(INT_MIN);
+    writeSceneLines(path, lines);
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"波源.rsd"});
+    SceneLineReader reader(path);
+    for (int n = 1; n < 18; ++n)
+        reader.readLine();
+    EXPECT_EQ(parseSceneInteger(reader.readLine()), INT_MIN);
+}
+
+TEST_F(SceneWriter, NewFileGetsUsualModeAndExistingKeepsItsOwn) {
+    const std::string fresh = folder_.file("fresh.rsd");
+    writeSceneLines(fresh, {"1"});
+    const std::string kept = folder_.file("kept.rsd");
+    test::writeBytes(kept, "a much longer old content than the new one\r\n");
+    ::chmod(kept.c_str(), 0640);
+    writeSceneLines(kept, {"2"});
+    struct stat freshStat {
+    }, keptStat{};
+    ::stat(fresh.c_str(), &freshStat);
+    ::stat(kept.c_str(), &keptStat);
+    EXPECT_EQ(freshStat.st_mode & 07777, 0644u);
+    EXPECT_EQ(keptStat.st_mode & 07777, 0640u);
+    EXPECT_EQ(test::readBytes(kept), "2\r\n");
+}
+
+// A write that stops short, as on a full disk: the old file stays whole and no temporary file remains.
+TEST_F(SceneWriter, ShortWriteKeepsTheOldFile) {
+    const std::string path = folder_.file("scene.rsd");
+    test::writeBytes(path, "old scene\r\n");
+    const SceneBlockWriter shortWriters[] = {
+        [](std::string_view block, const SceneWriteFn& write) { return write(block.substr(0, 10)); },
+        [](std::string_view block, const SceneWriteFn& write) { return write(block.substr(1)); },
+        [](std::string_view, const SceneWriteFn&) { return std::int64_t{-1}; }};
+    for (const SceneBlockWriter& writer : shortWriters) {
+        EXPECT_EQ(writeError(path, writer), "ストリームへの書き込みエラー");
+        EXPECT_EQ(test::readBytes(path), "old scene\r\n");
+        EXPECT_EQ(folder_.names(), std::vector<std::string>{"scene.rsd"});
+    }
+    EXPECT_EQ(writeError(folder_.file("new.rsd"), shortWriters[0]), "ストリームへの書き込みエラー");
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"scene.rsd"});
+    // The same seam passing the whole block writes the file, so the failures above are the short writes'.
+    EXPECT_EQ(writeError(path, [](std::string_view b, const SceneWriteFn& write) { return write(b); }),
+              "(written)");
+}
+
+TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
+    const std::string missingFolder = folder_.file("nowhere/scene.rsd");
+    const std::string folderName = folder_.file("taken.rsd");
+    std::filesystem::create_directory(folderName);
+    test::writeBytes(folderName + "/inside", "x");
+    for (const std::string& path : {missingFolder, folderName})
+        EXPECT_EQ(writeError(path), "ファイル " + path + " を作成できません");
+    EXPECT_EQ(test::readBytes(folderName + "/inside"), "x");
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"taken.rsd"});
+
+    const std::string locked = folder_.file("locked.rsd");
+    test::writeBytes(locked, "keep me\r\n");
+    ::chmod(locked.c_str(), 0444);
+    if (test::permissionsIgnored(locked, O_WRONLY))
+        GTEST_SKIP() << "running with permission override (root): the read-only-file case cannot fail here (the other cases ran)";
+    EXPECT_EQ(writeError(locked), "ファイル " + locked + " を作成できません");
+    EXPECT_EQ(test::readBytes(locked), "keep me\r\n");
+}
+
+} // namespace
+} // namespace rs
