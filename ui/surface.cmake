@@ -1,3 +1,4 @@
 target_sources(ripplescope_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/recording_surface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/raster_canvas.cpp
 )
