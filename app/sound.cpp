@@ -1,6 +1,7 @@
 #include "app/sound.h"
 
 #include "app/ripplescope_icon.xpm"
+#include "ui/group_box.h"
 
 #include <QAction>
 #include <QApplication>
@@ -155,7 +156,7 @@ void TForm1::createSourceGroups() {
     for (const int k : {4, 2, 1, 3}) {
         const QByteArray name = "GroupBox" + QByteArray::number(k);
         const auto idx = static_cast<std::size_t>(k);
-        QGroupBox* group = place<QGroupBox>(Panel1, name.constData(), {groupOrigin[idx], QSize(145, 97)},
+        QGroupBox* group = place<GroupBox>(Panel1, name.constData(), {groupOrigin[idx], QSize(145, 97)},
                                            QStringLiteral("波源") + QString::number(k));
         // Only the caption takes the source colour; the buttons keep the ordinary button text colour.
         QPalette palette = group->palette();
@@ -165,20 +166,21 @@ void TForm1::createSourceGroups() {
 
         for (std::size_t f = 0; f < fields.size(); ++f) {
             const QByteArray buttonName = "bt_" + QByteArray::number(k) + '_' + fields[f].letter;
-            this->*buttons[idx][f] = place<QPushButton>(group, buttonName.constData(), {fields[f].at, QSize(64, 24)},
-                                                        QString::fromUtf16(fields[f].caption));
+            this->*buttons[idx][f] =
+                place<QPushButton>(group, buttonName.constData(), {fields[f].at, QSize(64, 24)},
+                                   QString::fromUtf16(fields[f].caption));
         }
     }
 }
 
 void TForm1::createSettingsGroups() {
-    gr_gensui = place<QGroupBox>(Panel1, "gr_gensui", {8, 216, 145, 73}, QStringLiteral("減衰のしかた"));
+    gr_gensui = place<GroupBox>(Panel1, "gr_gensui", {8, 216, 145, 73}, QStringLiteral("減衰のしかた"));
     gens1 = place<QRadioButton>(gr_gensui, "gens1", {8, 16, 129, 17}, QStringLiteral("距離に反比例"));
     gens2 = place<QRadioButton>(gr_gensui, "gens2", {8, 32, 129, 17}, QStringLiteral("距離の√に反比例"));
     gens0 = place<QRadioButton>(gr_gensui, "gens0", {8, 48, 129, 17}, QStringLiteral("決して減衰しない"));
     gens2->setChecked(true);
 
-    gr_byouga = place<QGroupBox>(Panel1, "gr_byouga", {8, 296, 145, 193}, QStringLiteral("描画のしかた"));
+    gr_byouga = place<GroupBox>(Panel1, "gr_byouga", {8, 296, 145, 193}, QStringLiteral("描画のしかた"));
     struct Bar {
         TrackBar* TForm1::*bar;
         const char* name;
@@ -198,22 +200,95 @@ void TForm1::createSettingsGroups() {
         const char16_t* bottomText;
     };
     static const std::array<Bar, 4> bars = {{
-        {&TForm1::numpoints, "numpoints", 8, 5, 50, 20, 1, 2, &TForm1::Label1, "Label1", {5, 21}, u"点数",
-         &TForm1::Label5, "Label5", {9, 41}, u"少", &TForm1::Label9, "Label9", {9, 169}, u"多"},
-        {&TForm1::numzoom, "numzoom", 40, 10, 30, 15, 1, 2, &TForm1::Label2, "Label2", {37, 21}, u"追越",
-         &TForm1::Label6, "Label6", {41, 41}, u"避", &TForm1::Label10, "Label10", {41, 169}, u"許"},
-        {&TForm1::velocitychanger, "velocitychanger", 72, 5, 50, 20, 1, 2, &TForm1::Label3, "Label3", {72, 21},
-         u"波速", &TForm1::Label7, "Label7", {73, 41}, u"遅", &TForm1::Label11, "Label11", {73, 169}, u"速"},
-        {&TForm1::fpschanger, "fpschanger", 104, 20, 1000, 200, 0, 20, &TForm1::Label4, "Label4", {105, 21},
-         u"処理", &TForm1::Label8, "Label8", {105, 41}, u"忙", &TForm1::Label12, "Label12", {105, 169}, u"暇"},
+        {&TForm1::numpoints,
+         "numpoints",
+         8,
+         5,
+         50,
+         20,
+         1,
+         2,
+         &TForm1::Label1,
+         "Label1",
+         {5, 21},
+         u"点数",
+         &TForm1::Label5,
+         "Label5",
+         {9, 41},
+         u"少",
+         &TForm1::Label9,
+         "Label9",
+         {9, 169},
+         u"多"},
+        {&TForm1::numzoom,
+         "numzoom",
+         40,
+         10,
+         30,
+         15,
+         1,
+         2,
+         &TForm1::Label2,
+         "Label2",
+         {37, 21},
+         u"追越",
+         &TForm1::Label6,
+         "Label6",
+         {41, 41},
+         u"避",
+         &TForm1::Label10,
+         "Label10",
+         {41, 169},
+         u"許"},
+        {&TForm1::velocitychanger,
+         "velocitychanger",
+         72,
+         5,
+         50,
+         20,
+         1,
+         2,
+         &TForm1::Label3,
+         "Label3",
+         {72, 21},
+         u"波速",
+         &TForm1::Label7,
+         "Label7",
+         {73, 41},
+         u"遅",
+         &TForm1::Label11,
+         "Label11",
+         {73, 169},
+         u"速"},
+        {&TForm1::fpschanger,
+         "fpschanger",
+         104,
+         20,
+         1000,
+         200,
+         0,
+         20,
+         &TForm1::Label4,
+         "Label4",
+         {105, 21},
+         u"処理",
+         &TForm1::Label8,
+         "Label8",
+         {105, 41},
+         u"忙",
+         &TForm1::Label12,
+         "Label12",
+         {105, 169},
+         u"暇"},
     }};
     const QFont endFont = windowFont(16);
     for (const Bar& b : bars) {
         this->*b.heading = place<QLabel>(gr_byouga, b.headingName, {b.headingAt, QSize(24, 12)},
                                          QString::fromUtf16(b.headingText));
-        QLabel* top = place<QLabel>(gr_byouga, b.topName, {b.topAt, QSize(16, 16)}, QString::fromUtf16(b.topText));
-        QLabel* bottom =
-            place<QLabel>(gr_byouga, b.bottomName, {b.bottomAt, QSize(16, 16)}, QString::fromUtf16(b.bottomText));
+        QLabel* top =
+            place<QLabel>(gr_byouga, b.topName, {b.topAt, QSize(16, 16)}, QString::fromUtf16(b.topText));
+        QLabel* bottom = place<QLabel>(gr_byouga, b.bottomName, {b.bottomAt, QSize(16, 16)},
+                                       QString::fromUtf16(b.bottomText));
         top->setFont(endFont);
         bottom->setFont(endFont);
         this->*b.top = top;
@@ -223,7 +298,7 @@ void TForm1::createSettingsGroups() {
         this->*b.bar = bar;
     }
 
-    GroupBox5 = place<QGroupBox>(Panel1, "GroupBox5", {160, 216, 145, 89}, QStringLiteral("描画するもの"));
+    GroupBox5 = place<GroupBox>(Panel1, "GroupBox5", {160, 216, 145, 89}, QStringLiteral("描画するもの"));
     ch_baishitsu = place<QCheckBox>(GroupBox5, "ch_baishitsu", {8, 16, 129, 17}, QStringLiteral("媒質"));
     ch_bashi = place<QCheckBox>(GroupBox5, "ch_bashi", {8, 32, 129, 17}, QStringLiteral("媒質の足"));
     ch_suihei = place<QCheckBox>(GroupBox5, "ch_suihei", {8, 48, 129, 17}, QStringLiteral("描画不能の×印"));
@@ -232,7 +307,7 @@ void TForm1::createSettingsGroups() {
         box->setChecked(true);
     }
 
-    opt = place<QGroupBox>(Panel1, "opt", {160, 312, 145, 177}, QStringLiteral("オプション"));
+    opt = place<GroupBox>(Panel1, "opt", {160, 312, 145, 177}, QStringLiteral("オプション"));
     ch_2cut = place<QCheckBox>(opt, "ch_2cut", {8, 16, 129, 17}, QStringLiteral("波源2つにして高速化"));
     ch_guruguru = place<QCheckBox>(opt, "ch_guruguru", {8, 32, 129, 17}, QStringLiteral("背景バラ色"));
     ch_rect = place<QCheckBox>(opt, "ch_rect", {8, 48, 129, 17}, QStringLiteral("媒質を四角くする"));
@@ -243,15 +318,11 @@ void TForm1::setTabOrders() {
     // Tab walks the window in this order, which differs from the order of creation (source group 4
     // comes first there, and "媒質の足" comes last in its group here).
     const std::initializer_list<QWidget*> chain = {
-        BitBtn1,
-        bt_1_x, bt_1_y, bt_1_a, bt_1_o, bt_1_p,
-        bt_2_x, bt_2_y, bt_2_a, bt_2_o, bt_2_p,
-        bt_3_x, bt_3_y, bt_3_a, bt_3_o, bt_3_p,
-        bt_4_x, bt_4_y, bt_4_a, bt_4_o, bt_4_p,
-        gens1, gens2, gens0,
-        numpoints, numzoom, velocitychanger, fpschanger,
-        ch_baishitsu, ch_suihei, ch_seibun, ch_bashi,
-        ch_2cut, ch_guruguru, ch_rect, ch_koma,
+        BitBtn1,   bt_1_x,      bt_1_y,          bt_1_a,     bt_1_o,       bt_1_p,    bt_2_x,    bt_2_y,
+        bt_2_a,    bt_2_o,      bt_2_p,          bt_3_x,     bt_3_y,       bt_3_a,    bt_3_o,    bt_3_p,
+        bt_4_x,    bt_4_y,      bt_4_a,          bt_4_o,     bt_4_p,       gens1,     gens2,     gens0,
+        numpoints, numzoom,     velocitychanger, fpschanger, ch_baishitsu, ch_suihei, ch_seibun, ch_bashi,
+        ch_2cut,   ch_guruguru, ch_rect,         ch_koma,
     };
     QWidget* previous = nullptr;
     for (QWidget* widget : chain) {

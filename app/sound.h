@@ -28,7 +28,7 @@ class QRadioButton;
 namespace rs {
 
 class TForm1 final : public QMainWindow {
-public:
+  public:
     // Builds every control with its initial value, then runs FormCreate. The modal dialogs and the
     // error box go through ui, which must outlive the window.
     explicit TForm1(Interaction& ui, QWidget* parent = nullptr);
@@ -162,7 +162,7 @@ public:
     void OpenO1Click();
     void SaveS1Click();
 
-private:
+  private:
     void createControls();
     void createMenu();
     void createSourceGroups();

@@ -10,7 +10,7 @@
 namespace rs {
 
 class Application : public QApplication {
-public:
+  public:
     Application(int& argc, char** argv);
 
     // Where escaped errors are shown; the real error box until set. The object must outlive its use.
@@ -18,7 +18,7 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     QtInteraction dialogs_;
     Interaction* reporter_ = &dialogs_;
 };

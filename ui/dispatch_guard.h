@@ -26,7 +26,7 @@ QString currentExceptionMessage();
 void reportCurrentException(Interaction& ui) noexcept;
 
 class DispatchGuard {
-public:
+  public:
     explicit DispatchGuard(Interaction& ui) : ui_(&ui) {}
 
     template <class Handler> void run(Handler&& handler) noexcept {
@@ -44,7 +44,7 @@ public:
 
     Interaction& interaction() const { return *ui_; }
 
-private:
+  private:
     Interaction* ui_;
 };
 

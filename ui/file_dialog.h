@@ -8,7 +8,7 @@
 namespace rs {
 
 class FileDialog {
-public:
+  public:
     enum class Kind { Open, Save };
 
     FileDialog(Interaction& ui, Kind kind, QString filter);
@@ -20,7 +20,7 @@ public:
     void setFileName(const QString& name) { fileName_ = name; }
     const QString& filter() const { return filter_; }
 
-private:
+  private:
     Interaction* ui_;
     Kind kind_;
     QString filter_;

@@ -9,7 +9,7 @@
 namespace rs {
 
 class Interaction {
-public:
+  public:
     virtual ~Interaction() = default;
 
     // One-line prompt titled caption with prompt above an edit field that starts with text, all of it

@@ -12,12 +12,12 @@ namespace rs {
 
 // Raised when the system gives no timer.
 class TimerError : public std::runtime_error {
-public:
+  public:
     TimerError();
 };
 
 class IntervalTimer {
-public:
+  public:
     IntervalTimer();
 
     int interval() const { return interval_; }
@@ -28,7 +28,7 @@ public:
 
     const QTimer& qtimer() const { return timer_; }
 
-private:
+  private:
     QTimer timer_;
     int interval_ = 0;
     std::function<void()> onTimer_;

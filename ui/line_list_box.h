@@ -8,7 +8,7 @@
 namespace rs {
 
 class LineListBox final : public QListWidget {
-public:
+  public:
     explicit LineListBox(QWidget* parent);
 
     void addLine(const QString& line) { addItem(line); }

@@ -1,7 +1,7 @@
 #include "ui/picture_view.h"
 
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPaintEvent>
 
 namespace rs {
 

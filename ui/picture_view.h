@@ -16,16 +16,16 @@ inline QColor toQColor(Colour c) {
 }
 
 class PictureView final : public QWidget {
-public:
+  public:
     PictureView(const RasterCanvas& canvas, QWidget* parent);
 
     // The canvas as an image, without copying; valid while the canvas lives and is not drawn on.
     QImage image() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const RasterCanvas* canvas_;
 };
 

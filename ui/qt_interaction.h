@@ -6,7 +6,7 @@
 namespace rs {
 
 class QtInteraction final : public Interaction {
-public:
+  public:
     bool queryText(const QString& caption, const QString& prompt, QString& text) override;
     std::optional<QString> openName(const QString& filter, const QString& remembered) override;
     std::optional<QString> saveName(const QString& filter, const QString& remembered) override;

@@ -10,7 +10,7 @@
 namespace rs {
 
 class TrackBar final : public QSlider {
-public:
+  public:
     TrackBar(Qt::Orientation orientation, QWidget* parent);
 
     // Range, position and steps as the window describes them; no handler runs for these.
@@ -22,7 +22,7 @@ public:
 
     void setOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
 
-private:
+  private:
     std::function<void()> onChange_;
 };
 
