@@ -5,7 +5,8 @@ namespace rs {
 TimerError::TimerError() : std::runtime_error("タイマーを取得できません") {}
 
 IntervalTimer::IntervalTimer() {
-    timer_.setTimerType(Qt::CoarseTimer);
+    // Coarse timers may fire up to 5% early or late; the interval is the user's measure of the pace.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         if (onTimer_) {
             onTimer_();
