@@ -55,6 +55,16 @@ void hideForGood(QWidget* widget) {
     widget->setHidden(true);
 }
 
+// Of a set of radio buttons only the checked one is a Tab stop, so Tab lands on the current choice and
+// the arrow keys move it; with none checked Tab passes the set by.
+void makeTabStopWhileChecked(QRadioButton* radio) {
+    const auto sync = [radio] {
+        radio->setFocusPolicy(radio->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    sync();
+    QObject::connect(radio, &QRadioButton::toggled, radio, sync);
+}
+
 } // namespace
 
 TForm1::TForm1(Interaction& ui, QWidget* parent)
@@ -179,6 +189,9 @@ void TForm1::createSettingsGroups() {
     gens2 = place<QRadioButton>(gr_gensui, "gens2", {8, 32, 129, 17}, QStringLiteral("距離の√に反比例"));
     gens0 = place<QRadioButton>(gr_gensui, "gens0", {8, 48, 129, 17}, QStringLiteral("決して減衰しない"));
     gens2->setChecked(true);
+    for (QRadioButton* radio : {gens1, gens2, gens0}) {
+        makeTabStopWhileChecked(radio);
+    }
 
     gr_byouga = place<GroupBox>(Panel1, "gr_byouga", {8, 296, 145, 193}, QStringLiteral("描画のしかた"));
     struct Bar {
