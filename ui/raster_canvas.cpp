@@ -1,15 +1,17 @@
 #include "ui/raster_canvas.h"
 
+#include "ui/gdi_line.h"
+
 #include <algorithm>
 
 namespace rs {
 
 namespace {
 
-// Clamps a box edge into [0, kSize] so that the arithmetic below stays in int.
-int clampEdge(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, 0, RasterCanvas::kSize));
-}
+constexpr std::int64_t kLast = RasterCanvas::kSize - 1;
+
+// Boxes up to this size keep all their outline rows cached.
+constexpr std::int64_t kCachedSide = 1024;
 
 } // namespace
 
@@ -22,21 +24,122 @@ void RasterCanvas::setPenColour(Colour c) {
     pen_ = c;
 }
 
+void RasterCanvas::span(std::int64_t y, std::int64_t from, std::int64_t to, Colour c) {
+    if (y < 0 || y > kLast) return;
+    from = std::max<std::int64_t>(from, 0);
+    to = std::min(to, kLast);
+    if (from > to) return;
+    Colour* row = pixels_.data() + y * kSize;
+    std::fill(row + from, row + to + 1, c);
+}
+
 void RasterCanvas::fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
-    const int l = clampEdge(left), r = clampEdge(right), t = clampEdge(top), b = clampEdge(bottom);
-    if (l >= r || t >= b) return;
-    for (int y = t; y < b; ++y) {
-        Colour* row = pixels_.data() + static_cast<std::size_t>(y) * kSize;
-        std::fill(row + l, row + r, brush_);
+    // Clamping first keeps right - 1 and bottom - 1 safe for every input.
+    left = std::clamp<std::int64_t>(left, 0, kSize);
+    right = std::clamp<std::int64_t>(right, 0, kSize);
+    top = std::clamp<std::int64_t>(top, 0, kSize);
+    bottom = std::clamp<std::int64_t>(bottom, 0, kSize);
+    for (std::int64_t y = top; y < bottom; ++y)
+        span(y, left, right - 1, brush_);
+}
+
+void RasterCanvas::frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+    const std::int64_t w = x2 - x1, h = y2 - y1;
+    if (w == 0 || h == 0 || (w == 1 && h == 1)) return;
+    if (w <= 2 || h <= 2) { // all outline
+        const std::int64_t top = std::max<std::int64_t>(y1, 0), bottom = std::min(y2 - 1, kLast);
+        for (std::int64_t y = top; y <= bottom; ++y)
+            span(y, x1, x2 - 1, pen_);
+        return;
+    }
+    span(y1, x1, x2 - 1, pen_);
+    span(y2 - 1, x1, x2 - 1, pen_);
+    const std::int64_t top = std::max<std::int64_t>(y1 + 1, 0), bottom = std::min(y2 - 2, kLast);
+    for (std::int64_t y = top; y <= bottom; ++y) {
+        span(y, x1 + 1, x2 - 2, brush_);
+        span(y, x1, x1, pen_);
+        span(y, x2 - 1, x2 - 1, pen_);
     }
 }
 
-void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
-    rectangle(x1, y1, x2, y2);
+const std::vector<EllipseRow>& RasterCanvas::cachedRows(std::int64_t w, std::int64_t h) {
+    if (w != cacheW_ || h != cacheH_) {
+        rowCache_ = traceEllipseRows(w, h, 0, (h + 1) / 2 - 1);
+        cacheW_ = w;
+        cacheH_ = h;
+    }
+    return rowCache_;
 }
 
 void RasterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
-    fillRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+    x1 = saturateCoordinate(x1);
+    y1 = saturateCoordinate(y1);
+    x2 = saturateCoordinate(x2);
+    y2 = saturateCoordinate(y2);
+    frame(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+}
+
+void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+    x1 = saturateCoordinate(x1);
+    y1 = saturateCoordinate(y1);
+    x2 = saturateCoordinate(x2);
+    y2 = saturateCoordinate(y2);
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    const std::int64_t w = x2 - x1, h = y2 - y1;
+    if (w <= 2 || h <= 2) {
+        frame(x1, y1, x2, y2);
+        return;
+    }
+    if (x2 <= 0 || x1 > kLast || y2 <= 0 || y1 > kLast) return;
+    if (x1 >= 0 && y1 >= 0 && x2 <= kSize && y2 <= kSize) {
+        // Wholly inside, so every box is small enough for the cache: plain row fills.
+        const std::vector<EllipseRow>& rows = cachedRows(w, h);
+        const std::int64_t half = (h + 1) / 2;
+        Colour* row = pixels_.data() + y1 * kSize + x1;
+        for (std::int64_t r = 0; r < h; ++r, row += kSize) {
+            const EllipseRow& e = rows[static_cast<std::size_t>(r < half ? r : h - 1 - r)];
+            if (e.penLast + 1 < w - 1 - e.penLast)
+                std::fill(row + e.penLast + 1, row + w - 1 - e.penLast, brush_);
+            std::fill(row + e.penFirst, row + e.penLast + 1, pen_);
+            std::fill(row + w - 1 - e.penLast, row + w - e.penFirst, pen_);
+        }
+        return;
+    }
+    if (w > kEllipseSideLimit || h > kEllipseSideLimit) return; // far beyond anything drawn
+
+    // Rows of the top half needed for the visible rows of both halves.
+    const std::int64_t half = (h + 1) / 2;
+    const std::int64_t ya = std::max<std::int64_t>(y1, 0) - y1, yb = std::min(y2 - 1, kLast) - y1;
+    std::int64_t first = half, last = -1;
+    if (ya < half) {
+        first = std::min(first, ya);
+        last = std::max(last, std::min(yb, half - 1));
+    }
+    if (yb >= half) {
+        first = std::min(first, h - 1 - yb);
+        last = std::max(last, h - 1 - std::max(ya, half));
+    }
+
+    const std::vector<EllipseRow>* rows;
+    std::vector<EllipseRow> local;
+    std::int64_t base = first;
+    if (w <= kCachedSide && h <= kCachedSide) {
+        rows = &cachedRows(w, h);
+        base = 0;
+    } else {
+        local = traceEllipseRows(w, h, first, last);
+        rows = &local;
+    }
+
+    for (std::int64_t r = ya; r <= yb; ++r) {
+        const std::int64_t k = r < half ? r : h - 1 - r;
+        const EllipseRow& e = (*rows)[static_cast<std::size_t>(k - base)];
+        const std::int64_t y = y1 + r;
+        span(y, x1 + e.penLast + 1, x2 - 2 - e.penLast, brush_);
+        span(y, x1 + e.penFirst, x1 + e.penLast, pen_);
+        span(y, x2 - 1 - e.penLast, x2 - 1 - e.penFirst, pen_);
+    }
 }
 
 void RasterCanvas::moveTo(std::int64_t x, std::int64_t y) {
@@ -45,6 +148,8 @@ void RasterCanvas::moveTo(std::int64_t x, std::int64_t y) {
 }
 
 void RasterCanvas::lineTo(std::int64_t x, std::int64_t y) {
+    drawGdiLine(pixels_.data(), saturateCoordinate(curX_), saturateCoordinate(curY_), saturateCoordinate(x),
+                saturateCoordinate(y), pen_);
     curX_ = x;
     curY_ = y;
 }

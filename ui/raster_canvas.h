@@ -2,13 +2,14 @@
 // The 601x601 picture: a software rasteriser that follows GDI's pixel rules exactly.
 
 #include "sim/drawing_surface.h"
+#include "ui/gdi_ellipse.h"
 
 #include <vector>
 
 namespace rs {
 
 class RasterCanvas final : public DrawingSurface {
-public:
+  public:
     static constexpr int kSize = kPictureSize;
 
     RasterCanvas(); // every pixel white, black pen, white brush, current position (0, 0)
@@ -25,8 +26,17 @@ public:
     // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
     const Colour* data() const { return pixels_.data(); }
 
-private:
+  private:
+    // Columns from..to of row y, both inclusive, clipped to the picture.
+    void span(std::int64_t y, std::int64_t from, std::int64_t to, Colour c);
+    const std::vector<EllipseRow>& cachedRows(std::int64_t w, std::int64_t h);
+    void frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2); // normalised box
+
     std::vector<Colour> pixels_;
+    // Outline rows of the last small ellipse box: a frame draws thousands of equal particles.
+    std::vector<EllipseRow> rowCache_;
+    std::int64_t cacheW_ = 0;
+    std::int64_t cacheH_ = 0;
     Colour pen_ = 0x00000000;
     Colour brush_ = 0x00FFFFFF;
     std::int64_t curX_ = 0;

@@ -1,0 +1,133 @@
+#include "tests/surface/pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace rs::test {
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+PixelSet box(int left, int top, int right, int bottom) { // inclusive
+    PixelSet out;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            out.insert({x, y});
+    return out;
+}
+
+TEST(Canvas, StartsWhiteWithBlackPenAndWhiteBrush) {
+    RasterCanvas c;
+    EXPECT_TRUE(notWhite(c).empty());
+    c.moveTo(10, 10);
+    c.lineTo(13, 10);
+    EXPECT_EQ(pixelsOf(c, 0x00000000), box(10, 10, 12, 10));
+    c.rectangle(100, 100, 104, 104);
+    EXPECT_EQ(c.pixel(101, 101), kWhite);
+    EXPECT_EQ(c.pixel(100, 101), 0x00000000u);
+}
+
+TEST(Canvas, FillRectCoversLeftTopUpToRightBottomExcluded) {
+    struct Case {
+        std::int64_t l, t, r, b;
+        PixelSet want;
+    };
+    const Case cases[] = {
+        {10, 20, 13, 22, box(10, 20, 12, 21)},
+        {-5, -5, 2, 1, box(0, 0, 1, 0)},
+        {598, 599, 700, 9000, box(598, 599, 600, 600)},
+        {0, 0, 601, 601, box(0, 0, 600, 600)},
+        {kMin, kMin, kMax, kMax, box(0, 0, 600, 600)},
+        {10, 10, 10, 20, {}},
+        {20, 10, 10, 20, {}}, // reversed: right and bottom edges exclude everything
+        {601, 0, 700, 601, {}},
+        {kMax, kMax, kMin, kMin, {}},
+    };
+    for (const Case& k : cases) {
+        RasterCanvas c;
+        c.setBrushColour(kBrush);
+        c.fillRect(k.l, k.t, k.r, k.b);
+        EXPECT_EQ(pixelsOf(c, kBrush), k.want) << k.l << " " << k.t << " " << k.r << " " << k.b;
+        EXPECT_EQ(notWhite(c), k.want);
+    }
+}
+
+TEST(Canvas, RectangleOutlineAndInterior) {
+    struct Case {
+        std::int64_t x1, y1, x2, y2;
+        PixelSet pen, brush;
+    };
+    PixelSet ring = box(10, 10, 14, 13);
+    const PixelSet inner = box(11, 11, 13, 12);
+    for (const auto& p : inner)
+        ring.erase(p);
+    const Case cases[] = {
+        {10, 10, 15, 14, ring, inner},
+        {15, 14, 10, 10, ring, inner}, // reversed
+        {15, 10, 10, 14, ring, inner},
+        {10, 10, 12, 30, box(10, 10, 11, 29), {}}, // two wide: all pen
+        {10, 10, 30, 11, box(10, 10, 29, 10), {}},
+        {10, 10, 11, 11, {}, {}},
+        {10, 10, 10, 30, {}, {}},
+        {-3, -3, 3, 3, box(0, 2, 2, 2), box(0, 0, 1, 1)},
+    };
+    for (const Case& k : cases) {
+        RasterCanvas c;
+        c.setPenColour(kPen);
+        c.setBrushColour(kBrush);
+        c.rectangle(k.x1, k.y1, k.x2, k.y2);
+        PixelSet pen = k.pen;
+        if (k.x1 == -3) pen.insert({2, 0}), pen.insert({2, 1}), pen.insert({0, 2}), pen.insert({1, 2});
+        EXPECT_EQ(pixelsOf(c, kPen), pen) << k.x1 << " " << k.y1 << " " << k.x2 << " " << k.y2;
+        EXPECT_EQ(pixelsOf(c, kBrush), k.brush);
+        EXPECT_EQ(notWhite(c).size(), pen.size() + k.brush.size());
+    }
+}
+
+TEST(Canvas, HugeFiguresClipWithoutHarm) {
+    RasterCanvas c;
+    c.setPenColour(kPen);
+    c.setBrushColour(kBrush);
+    c.rectangle(kMin, kMin, kMax, kMax);
+    EXPECT_EQ(pixelsOf(c, kBrush).size(), 601u * 601u);
+    c.ellipse(kMax, kMax, kMax - 6, kMax - 6); // far away: nothing
+    c.ellipse(kMin, 0, kMin + 6, 6);
+    EXPECT_EQ(pixelsOf(c, kBrush).size(), 601u * 601u);
+}
+
+TEST(Canvas, PenBrushAndPositionPersistBetweenCalls) {
+    RasterCanvas c;
+    c.setPenColour(kPen);
+    c.setBrushColour(kBrush);
+    c.moveTo(100, 100);
+    c.lineTo(103, 100);
+    c.lineTo(103, 102); // continues from the last end point
+    c.fillRect(0, 0, 1, 1);
+    c.ellipse(200, 200, 206, 206); // a later frame: colours still in force
+    EXPECT_EQ(pixelsOf(c, kPen).size(), 3u + 2u + 12u);
+    EXPECT_EQ(c.pixel(103, 100), kPen);
+    EXPECT_EQ(c.pixel(103, 101), kPen);
+    EXPECT_EQ(c.pixel(103, 102), kWhite);
+    EXPECT_EQ(c.pixel(0, 0), kBrush);
+    EXPECT_EQ(c.pixel(202, 202), kBrush);
+    // The position moves with lineTo even when nothing is visible.
+    c.moveTo(-100, -100);
+    c.lineTo(-50, 300);
+    c.lineTo(-40, 300);
+    c.lineTo(10, 300);
+    EXPECT_EQ(pixelsOf(c, kPen).size(), 17u + 10u);
+}
+
+TEST(Canvas, DataIsRowMajor) {
+    RasterCanvas c;
+    c.setBrushColour(kBrush);
+    c.fillRect(5, 7, 6, 8);
+    EXPECT_EQ(c.data()[7 * RasterCanvas::kSize + 5], kBrush);
+    EXPECT_EQ(c.data()[5 * RasterCanvas::kSize + 7], kWhite);
+}
+
+} // namespace
+} // namespace rs::test

@@ -1,0 +1,167 @@
+#include "tests/surface/pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace rs::test {
+namespace {
+
+__extension__ using Wide = __int128;
+
+// Independent statement of the rule: pixel i of the major axis has the minor coordinate
+// start + i * dq / len rounded to nearest, an exact half going down.
+std::pair<std::int64_t, std::int64_t> referencePixel(std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                                                     std::int64_t y1, std::int64_t i) {
+    const std::int64_t dx = x1 - x0, dy = y1 - y0;
+    const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    const std::int64_t dp = xMajor ? dx : dy, dq = xMajor ? dy : dx, len = dp < 0 ? -dp : dp;
+    const Wide num = Wide{2} * i * dq + len, den = Wide{2} * len; // v + 1/2
+    Wide fl = num / den;
+    if (num % den != 0 && num < 0) --fl;
+    if (num % den == 0) --fl; // exact half: toward minus infinity
+    const std::int64_t major = (xMajor ? x0 : y0) + (dp < 0 ? -i : i);
+    const std::int64_t minor = (xMajor ? y0 : x0) + static_cast<std::int64_t>(fl);
+    return xMajor ? std::pair{major, minor} : std::pair{minor, major};
+}
+
+// Steps i over [from, to] (clamped to the line) and keeps the pixels inside the picture.
+PixelSet referenceLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                       std::int64_t from = 0, std::int64_t to = std::numeric_limits<std::int64_t>::max()) {
+    const std::int64_t dx = x1 - x0, dy = y1 - y0;
+    const std::int64_t len = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+    PixelSet out;
+    for (std::int64_t i = std::max<std::int64_t>(from, 0); i < len && i <= to; ++i) {
+        const auto [x, y] = referencePixel(x0, y0, x1, y1, i);
+        if (x >= 0 && x <= 600 && y >= 0 && y <= 600) out.insert({static_cast<int>(x), static_cast<int>(y)});
+    }
+    return out;
+}
+
+PixelSet drawn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    RasterCanvas c;
+    c.setPenColour(kPen);
+    c.moveTo(x0, y0);
+    c.lineTo(x1, y1);
+    return notWhite(c);
+}
+
+TEST(Line, MeasuredExamplesAndTheirReversals) {
+    struct Case {
+        int x0, y0, x1, y1;
+        PixelSet pixels;
+    };
+    const Case cases[] = {
+        {10, 10, 17, 12, {{10, 10}, {11, 10}, {12, 11}, {13, 11}, {14, 11}, {15, 11}, {16, 12}}},
+        {10, 10, 12, 17, {{10, 10}, {10, 11}, {11, 12}, {11, 13}, {11, 14}, {11, 15}, {12, 16}}},
+        {10, 10, 3, 8, {{10, 10}, {9, 10}, {8, 9}, {7, 9}, {6, 9}, {5, 9}, {4, 8}}},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(drawn(k.x0, k.y0, k.x1, k.y1), k.pixels);
+        // Reversed: the same middle pixels, now with the other end pixel.
+        PixelSet reversed = k.pixels;
+        reversed.erase({k.x0, k.y0});
+        reversed.insert({k.x1, k.y1});
+        EXPECT_EQ(drawn(k.x1, k.y1, k.x0, k.y0), reversed);
+    }
+}
+
+TEST(Line, AllDirectionsFollowTheRoundingRule) {
+    // Shallow, steep, diagonal and axis-parallel deltas with exact halves, in every octant.
+    const int deltas[][2] = {{7, 2}, {2, 7}, {6, 3}, {3, 6}, {5, 5}, {9, 0}, {0, 9}, {1, 0}, {4, 1}, {10, 5}};
+    for (const auto& d : deltas)
+        for (int sx : {1, -1})
+            for (int sy : {1, -1}) {
+                const int x1 = 300 + sx * d[0], y1 = 300 + sy * d[1];
+                const PixelSet got = drawn(300, 300, x1, y1);
+                EXPECT_EQ(got, referenceLine(300, 300, x1, y1)) << x1 << "," << y1;
+                EXPECT_EQ(got.size(), static_cast<std::size_t>(std::max(d[0], d[1])));
+                EXPECT_EQ(got.count({x1, y1}), 0u);
+                PixelSet back = drawn(x1, y1, 300, 300);
+                back.erase({x1, y1});
+                PixelSet middle = got;
+                middle.erase({300, 300});
+                EXPECT_EQ(back, middle) << "reversal of " << x1 << "," << y1;
+            }
+}
+
+TEST(Line, ZeroLengthSetsNothing) {
+    for (std::int64_t p : {std::int64_t{0}, std::int64_t{300}, std::int64_t{600}, std::int64_t{-5}}) {
+        EXPECT_TRUE(drawn(p, p, p, p).empty());
+    }
+}
+
+TEST(Line, CrossOfAnUndrawablePoint) {
+    RasterCanvas c;
+    c.setPenColour(0x007F7F7F);
+    const int px = 200, py = 400;
+    c.moveTo(px - 2, py - 2);
+    c.lineTo(px + 2, py + 2);
+    c.moveTo(px - 2, py + 2);
+    c.lineTo(px + 2, py - 2);
+    const PixelSet want = {{px - 2, py - 2}, {px - 1, py - 1}, {px, py},        {px + 1, py + 1},
+                           {px - 2, py + 2}, {px - 1, py + 1}, {px + 1, py - 1}};
+    EXPECT_EQ(pixelsOf(c, 0x007F7F7F), want);
+    EXPECT_EQ(notWhite(c), want);
+}
+
+TEST(Line, ClippingKeepsPixelsInPlace) {
+    EXPECT_EQ(drawn(-5, -5, 5, 5), (PixelSet{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}));
+    EXPECT_EQ(drawn(605, 300, 590, 300).size(), 10u); // 600 down to 591
+    // Pseudo-random lines crossing the edges, against stepping every pixel.
+    std::uint64_t seed = 12345;
+    const auto next = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::int64_t>((seed >> 33) % 4001) - 1700; // -1700 .. 2300
+    };
+    for (int n = 0; n < 300; ++n) {
+        const std::int64_t x0 = next(), y0 = next(), x1 = next(), y1 = next();
+        ASSERT_EQ(drawn(x0, y0, x1, y1), referenceLine(x0, y0, x1, y1))
+            << x0 << " " << y0 << " " << x1 << " " << y1;
+    }
+}
+
+TEST(Line, FarEndpointsGiveTheSameVisiblePixels) {
+    constexpr std::int64_t kFar = std::int64_t{1} << 33;
+    struct Case {
+        std::int64_t x0, y0, x1, y1;
+    };
+    const Case cases[] = {
+        {300, 300, 300 + kFar, 300 + kFar / 7 + 1},
+        {300, 300, -kFar, 300 + kFar / 3},
+        {10, 590, 17 - kFar / 5, -kFar},
+        {-kFar, -kFar + 1, 450, 451},
+        {-kFar, 123, kFar, 129},
+        {598, -kFar, 601, kFar - 3},
+    };
+    for (const Case& k : cases) {
+        const std::int64_t len = std::max(std::abs(k.x1 - k.x0), std::abs(k.y1 - k.y0));
+        // A picture pixel lies within 601 steps of the end that is inside or of the crossing middle.
+        PixelSet want = referenceLine(k.x0, k.y0, k.x1, k.y1, 0, 1300);
+        const PixelSet tail = referenceLine(k.x0, k.y0, k.x1, k.y1, len - 1300);
+        const PixelSet mid = referenceLine(k.x0, k.y0, k.x1, k.y1, len / 2 - 1300, len / 2 + 1300);
+        want.insert(tail.begin(), tail.end());
+        want.insert(mid.begin(), mid.end());
+        EXPECT_FALSE(want.empty());
+        EXPECT_EQ(drawn(k.x0, k.y0, k.x1, k.y1), want) << k.x0 << " " << k.y0 << " " << k.x1 << " " << k.y1;
+    }
+}
+
+TEST(Line, ExtremeCoordinatesSaturate) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    PixelSet row;
+    for (int x = 300; x <= 600; ++x)
+        row.insert({x, 300});
+    EXPECT_EQ(drawn(300, 300, kMax, 300), row);
+    EXPECT_EQ(drawn(kMin, kMin, kMin, kMax).size(), 0u);
+    PixelSet column;
+    for (int y = 0; y <= 600; ++y)
+        column.insert({7, y});
+    EXPECT_EQ(drawn(7, kMin, 7, kMax), column);
+}
+
+} // namespace
+} // namespace rs::test
