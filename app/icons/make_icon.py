@@ -24,10 +24,10 @@ PALETTE = {
     's': '#C0C0C0',
 }
 SOURCES = [  # centre, ring radii, ring colour, dim colour for the outer ring, centre colour
-    ((10.5, 10.5), (3.5, 7.0, 10.5), 'g', 'G', 'w'),
-    ((21.5, 21.5), (3.5, 7.0, 10.5), 'm', 'M', 'w'),
+    ((10.5, 10.5), (3.0, 6.5, 10.0), 'g', 'G', 'w'),
+    ((21.5, 21.5), (3.0, 6.5, 10.0), 'm', 'M', 'w'),
 ]
-RING_HALF_WIDTH = 0.6
+RING_HALF_WIDTH = 0.7
 
 
 def pixel(x, y):
