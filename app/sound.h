@@ -1,0 +1,177 @@
+#pragma once
+// The main window: every control of the program, the scene state and the picture, and the handlers.
+// Construction, layout and wiring live in sound.cpp; the handlers of each command group in their own
+// sound_*.cpp file.
+
+#include "sim/scene.h"
+#include "ui/dispatch_guard.h"
+#include "ui/file_dialog.h"
+#include "ui/interaction.h"
+#include "ui/interval_timer.h"
+#include "ui/line_list_box.h"
+#include "ui/picture_view.h"
+#include "ui/raster_canvas.h"
+#include "ui/track_bar.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+
+namespace rs {
+
+class TForm1 final : public QMainWindow {
+  public:
+    // Builds every control with its initial value, then runs FormCreate. The modal dialogs and the
+    // error box go through ui, which must outlive the window.
+    explicit TForm1(Interaction& ui, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // Runs handler through the dispatch guard: whatever it throws ends up in the error box.
+    std::function<void()> guarded(void (TForm1::*handler)());
+    DispatchGuard& guard() { return guard_; }
+
+    // The values no control holds: sources 1 to 4, their speed and the frame clock.
+    Scene scene;
+    // The 601x601 picture that graph shows.
+    RasterCanvas picture;
+
+    IntervalTimer Timer1;
+    FileDialog OpenDialog1;
+    FileDialog SaveDialog1;
+
+    PictureView* graph = nullptr;
+    LineListBox* saver = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    TrackBar* phichanger = nullptr;
+    TrackBar* thetachanger = nullptr;
+    QFrame* Panel1 = nullptr;
+
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* FileF1 = nullptr;
+    QAction* OpenO1 = nullptr;
+    QAction* SaveS1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* QuitQ1 = nullptr;
+
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QPushButton* bt_1_x = nullptr;
+    QPushButton* bt_1_y = nullptr;
+    QPushButton* bt_1_a = nullptr;
+    QPushButton* bt_1_o = nullptr;
+    QPushButton* bt_1_p = nullptr;
+    QPushButton* bt_2_x = nullptr;
+    QPushButton* bt_2_y = nullptr;
+    QPushButton* bt_2_a = nullptr;
+    QPushButton* bt_2_o = nullptr;
+    QPushButton* bt_2_p = nullptr;
+    QPushButton* bt_3_x = nullptr;
+    QPushButton* bt_3_y = nullptr;
+    QPushButton* bt_3_a = nullptr;
+    QPushButton* bt_3_o = nullptr;
+    QPushButton* bt_3_p = nullptr;
+    QPushButton* bt_4_x = nullptr;
+    QPushButton* bt_4_y = nullptr;
+    QPushButton* bt_4_a = nullptr;
+    QPushButton* bt_4_o = nullptr;
+    QPushButton* bt_4_p = nullptr;
+
+    QGroupBox* gr_gensui = nullptr;
+    QRadioButton* gens1 = nullptr;
+    QRadioButton* gens2 = nullptr;
+    QRadioButton* gens0 = nullptr;
+
+    QGroupBox* gr_byouga = nullptr;
+    TrackBar* numpoints = nullptr;
+    TrackBar* numzoom = nullptr;
+    TrackBar* velocitychanger = nullptr;
+    TrackBar* fpschanger = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+
+    QGroupBox* GroupBox5 = nullptr;
+    QCheckBox* ch_baishitsu = nullptr;
+    QCheckBox* ch_bashi = nullptr;
+    QCheckBox* ch_suihei = nullptr;
+    QCheckBox* ch_seibun = nullptr;
+
+    QGroupBox* opt = nullptr;
+    QCheckBox* ch_2cut = nullptr;
+    QCheckBox* ch_guruguru = nullptr;
+    QCheckBox* ch_rect = nullptr;
+    QCheckBox* ch_koma = nullptr;
+
+    // Creation: white picture, then the start-up scene.
+    void FormCreate();
+    // File > Quit: ends the event loop with exit code 0, no questions asked.
+    void QuitQ1Click();
+
+    // Animation (sound_animation.cpp).
+    void drawall();
+    void BitBtn1Click();
+    void Timer1Timer();
+    void fpschangerChange();
+    void velocitychangerChange();
+
+    // Source parameter prompts (sound_prompts.cpp).
+    void bt_1_xClick();
+    void bt_1_yClick();
+    void bt_1_aClick();
+    void bt_1_oClick();
+    void bt_1_pClick();
+    void bt_2_xClick();
+    void bt_2_yClick();
+    void bt_2_aClick();
+    void bt_2_oClick();
+    void bt_2_pClick();
+    void bt_3_xClick();
+    void bt_3_yClick();
+    void bt_3_aClick();
+    void bt_3_oClick();
+    void bt_3_pClick();
+    void bt_4_xClick();
+    void bt_4_yClick();
+    void bt_4_aClick();
+    void bt_4_oClick();
+    void bt_4_pClick();
+
+    // Scene files (sound_files.cpp).
+    void OpenO1Click();
+    void SaveS1Click();
+
+  private:
+    void createControls();
+    void createMenu();
+    void createSourceGroups();
+    void createSettingsGroups();
+    void setTabOrders();
+    void wireEvents();
+
+    Interaction& ui_;
+    DispatchGuard guard_;
+};
+
+} // namespace rs

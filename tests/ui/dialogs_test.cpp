@@ -1,0 +1,147 @@
+// The real dialogs behind the window's conversations, driven while they run modally.
+
+#include "ui/file_dialog.h"
+#include "ui/qt_interaction.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace rs {
+namespace {
+
+// Waits for the next modal dialog of the given type to come up and hands it to act, which must close it.
+template <class Dialog> void whenShown(std::function<void(Dialog*)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        act(dialog);
+    });
+    poll->start(5);
+}
+
+struct PromptCase {
+    bool accept;
+    const char* typed;
+    bool result;
+    const char* text;
+};
+
+TEST(QtInteraction, PromptShowsTheTextSelectedAndGivesItBackOnlyOnOk) {
+    const PromptCase cases[] = {
+        {true, "-250", true, "-250"},
+        {false, "-250", false, "12"},
+        {true, "", true, ""},
+    };
+    for (const PromptCase& c : cases) {
+        QtInteraction ui;
+        QString text = QStringLiteral("12");
+        whenShown<QInputDialog>([&](QInputDialog* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("入力"));
+            EXPECT_EQ(dialog->labelText(), QStringLiteral("波源1のx座標は？"));
+            EXPECT_EQ(dialog->okButtonText(), QStringLiteral("OK"));
+            EXPECT_EQ(dialog->cancelButtonText(), QStringLiteral("キャンセル"));
+            auto* edit = dialog->findChild<QLineEdit*>();
+            EXPECT_NE(edit, nullptr);
+            if (edit != nullptr) {
+                EXPECT_EQ(edit->maxLength(), 255);
+                EXPECT_EQ(edit->selectedText(), QStringLiteral("12"));
+                edit->setText(QString::fromUtf8(c.typed));
+            }
+            const QPoint centre = dialog->frameGeometry().center();
+            const QPoint screenCentre = dialog->screen()->availableGeometry().center();
+            EXPECT_LE((centre - screenCentre).manhattanLength(), 4);
+            if (c.accept) {
+                dialog->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+        const bool result = ui.queryText(QStringLiteral("入力"), QStringLiteral("波源1のx座標は？"), text);
+        EXPECT_EQ(result, c.result) << c.typed;
+        EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.typed;
+    }
+}
+
+TEST(QtInteraction, ErrorBoxIsAPlainTextStopBoxWithOneOkButton) {
+    QtInteraction ui;
+    bool seen = false;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Ripplescope"));
+        EXPECT_EQ(box->text(), QStringLiteral("<b>1</b> は整数ではありません."));
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        box->accept();
+    });
+    ui.showError(QStringLiteral("Ripplescope"), QStringLiteral("<b>1</b> は整数ではありません."));
+    EXPECT_TRUE(seen);
+}
+
+TEST(FileDialog, EachDialogRemembersItsOwnNameAndOffersItAgain) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString filter = QStringLiteral("Ripplescopeデータ[*.rsd] (*.rsd)");
+    const QString missing = dir.filePath(QStringLiteral("missing.rsd"));
+    const QString saved = dir.filePath(QStringLiteral("scene.rsd"));
+
+    QtInteraction ui;
+    FileDialog open(ui, FileDialog::Kind::Open, filter);
+    FileDialog save(ui, FileDialog::Kind::Save, filter);
+
+    struct Step {
+        FileDialog* dialog;
+        QFileDialog::AcceptMode mode;
+        QString startsAt; // empty: no name offered
+        QString choose;   // empty: cancel
+        bool result;
+    };
+    const Step steps[] = {
+        {&open, QFileDialog::AcceptOpen, QString(), missing, true}, // a name that does not exist comes back
+        {&save, QFileDialog::AcceptSave, QString(), saved, true},
+        {&open, QFileDialog::AcceptOpen, missing, QString(), false},
+        {&save, QFileDialog::AcceptSave, saved, QString(), false},
+    };
+    for (const Step& step : steps) {
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+            EXPECT_EQ(dialog->acceptMode(), step.mode);
+            EXPECT_EQ(dialog->nameFilters(), QStringList{filter});
+            if (!step.startsAt.isEmpty()) {
+                EXPECT_EQ(dialog->selectedFiles().value(0), step.startsAt);
+            }
+            if (step.choose.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(step.choose);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        EXPECT_EQ(step.dialog->execute(), step.result);
+    }
+    EXPECT_EQ(open.fileName(), missing);
+    EXPECT_EQ(save.fileName(), saved);
+}
+
+} // namespace
+} // namespace rs

@@ -1,0 +1,12 @@
+// GUI tests run headless on the offscreen platform under the program's own application object.
+
+#include "ui/application.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    rs::Application app(argc, argv);
+    return RUN_ALL_TESTS();
+}
