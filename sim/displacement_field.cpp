@@ -146,7 +146,7 @@ bool DisplacementField::offsets(std::size_t p, ParticleDisplacement& out) const 
     out.componentX = {};
     out.componentY = {};
     bool finite = true;
-    const Pair* pair = &pairs_[p * live_.size()];
+    const Pair* pair = pairs_.data() + p * live_.size(); // no pairs at all when every source is silent
     for (std::size_t s = 0; s < live_.size(); ++s, ++pair) {
         const int k = live_[s];
         const FrameTerms& f = frame_[k];
