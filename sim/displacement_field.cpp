@@ -37,6 +37,34 @@ inline bool roundSafely(double v, double margin, double& rounded) {
 
 } // namespace
 
+DisplacementField::Pair DisplacementField::makePair(const WaveSource& src, std::int32_t px, std::int32_t py,
+                                                    AttenuationLaw law) {
+    const double dx = static_cast<double>(std::int64_t{px} - src.x);
+    const double dy = static_cast<double>(std::int64_t{py} - src.y);
+    const double r = std::sqrt(dx * dx + dy * dy);
+    double envelope = 0.0;
+    switch (law) {
+    case AttenuationLaw::inverseDistance:
+        envelope = src.amp / r;
+        break;
+    case AttenuationLaw::inverseSqrtDistance:
+        envelope = (src.amp / 10.0) / std::sqrt(r);
+        break;
+    case AttenuationLaw::noAttenuation:
+        envelope = src.amp / 200.0;
+        break;
+    }
+    const double perDegree = static_cast<double>((src.omega * kPi) / 180.0L);
+    const double lag = (r * perDegree) / src.speed;
+    Pair pair{(dx / r) * envelope, (dy / r) * envelope, 0.0, 0.0, std::fabs(envelope), kInf};
+    if (std::isfinite(lag) && std::fabs(lag) <= kMaxPhase) {
+        pair.sinLag = std::sin(lag);
+        pair.cosLag = std::cos(lag);
+        pair.margin0 = 2.0 * pair.envelope * (std::fabs(lag) * kPhaseError + kResultError);
+    }
+    return pair;
+}
+
 DisplacementField::Key DisplacementField::keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode,
                                                 std::int32_t n) {
     Key key;
@@ -91,53 +119,24 @@ void DisplacementField::rebuild(const Scene& scene) {
     points_.resize(side * side);
     pairs_.resize(points_.size() * live_.size());
 
+    std::vector<std::int32_t> rest(side);
+    for (std::size_t i = 0; i < side; ++i)
+        rest[i] = gridCoordinate(static_cast<std::int32_t>(i) - n_, n_);
+
     std::size_t p = 0;
-    for (std::int32_t i = -n_; i <= n_; ++i) {
-        const std::int32_t px = gridCoordinate(i, n_);
-        for (std::int32_t j = -n_; j <= n_; ++j, ++p) {
-            const std::int32_t py = gridCoordinate(j, n_);
+    for (const std::int32_t px : rest) {
+        for (const std::int32_t py : rest) {
             Point& pt = points_[p];
             pt.px = px;
             pt.py = py;
             pt.onSource = coincidesWithSource(scene, px, py);
             pt.bound = pt.onSource ? 0.0 : displacementBound(scene, px, py, key_.law, key_.twoSourceMode);
             for (std::size_t s = 0; s < live_.size(); ++s) {
-                const WaveSource& src = scene.source(live_[s]);
-                Pair& pair = pairs_[p * live_.size() + s];
-                const double dx = static_cast<double>(std::int64_t{px} - src.x);
-                const double dy = static_cast<double>(std::int64_t{py} - src.y);
-                const double r = std::sqrt(dx * dx + dy * dy);
-                if (pt.onSource || r == 0.0) {
-                    pair = {0, 0, 0, 0, 0, kInf};
-                    continue;
-                }
-                double envelope = 0.0;
-                switch (key_.law) {
-                case AttenuationLaw::inverseDistance:
-                    envelope = src.amp / r;
-                    break;
-                case AttenuationLaw::inverseSqrtDistance:
-                    envelope = (src.amp / 10.0) / std::sqrt(r);
-                    break;
-                case AttenuationLaw::noAttenuation:
-                    envelope = src.amp / 200.0;
-                    break;
-                }
-                const double perDegree = static_cast<double>((src.omega * kPi) / 180.0L);
-                const double lag = (r * perDegree) / src.speed;
-                pair.ax = (dx / r) * envelope;
-                pair.ay = (dy / r) * envelope;
-                pair.envelope = std::fabs(envelope);
-                if (std::isfinite(lag) && std::fabs(lag) <= kMaxPhase) {
-                    pair.sinLag = std::sin(lag);
-                    pair.cosLag = std::cos(lag);
-                    pair.margin0 = 2.0 * pair.envelope * (std::fabs(lag) * kPhaseError + kResultError);
-                } else {
-                    pair.sinLag = 0.0;
-                    pair.cosLag = 0.0;
-                    pair.margin0 = kInf;
-                }
+                pairs_[p * live_.size() + s] = pt.onSource
+                                                   ? Pair{0, 0, 0, 0, 0, kInf}
+                                                   : makePair(scene.source(live_[s]), px, py, key_.law);
             }
+            ++p;
         }
     }
 }

@@ -66,6 +66,7 @@ class DisplacementField {
         double marginPerEnvelope;
     };
 
+    static Pair makePair(const WaveSource& src, std::int32_t px, std::int32_t py, AttenuationLaw law);
     static Key keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode, std::int32_t n);
     void rebuild(const Scene& scene);
 
