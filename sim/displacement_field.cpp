@@ -17,7 +17,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Error bookkeeping. Every double operation below is within 2^-53 relative of its exact value, the
 // long-double model within 2^-64, and the libm sine and cosine within an ulp; the per-phase budget of
 // 2^-48 and the per-result budget of 2^-46 cover all of that several times over, and the margin is then
-// doubled. Phases beyond 2^30 radians are left to the long-double model altogether.
+// doubled. Phases beyond 2^30 radians always go to the long-double model.
 constexpr double kPhaseError = 0x1p-48;
 constexpr double kResultError = 0x1p-46;
 constexpr double kMaxPhase = 0x1p30;
