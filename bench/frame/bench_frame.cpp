@@ -3,6 +3,7 @@
 // drawing box on, 1/sqrt(r)). Another surface is one more line in each case list below.
 
 #include "sim/frame_renderer.h"
+#include "ui/raster_canvas.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,6 +108,20 @@ void BM_HeaviestFramePlain_Null(benchmark::State& s) {
     runPlainFrames<NullSurface>(s, heaviestCase());
 }
 
+// The whole frame as the window draws it: model, renderer and rasteriser into the pixel buffer.
+void BM_DefaultFrame_Raster(benchmark::State& s) {
+    runFrames<RasterCanvas>(s, defaultCase());
+}
+void BM_HeaviestFrame_Raster(benchmark::State& s) {
+    runFrames<RasterCanvas>(s, heaviestCase());
+}
+void BM_HeaviestFrameCold_Raster(benchmark::State& s) {
+    runColdFrames<RasterCanvas>(s, heaviestCase());
+}
+
+BENCHMARK(BM_DefaultFrame_Raster)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HeaviestFrame_Raster)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HeaviestFrameCold_Raster)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultFrame_Null)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HeaviestFrame_Null)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HeaviestFrameCold_Null)->Unit(benchmark::kMicrosecond);
