@@ -3,6 +3,12 @@
 #include "ui/gdi_line.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace rs {
 
@@ -12,6 +18,48 @@ constexpr std::int64_t kLast = RasterCanvas::kSize - 1;
 
 // Boxes up to this size keep all their outline rows cached.
 constexpr std::int64_t kCachedSide = 1024;
+
+// Runs of one colour. The background fill is most of a light frame's time and the compiler stores one
+// pixel at a time, so long runs use vector stores: 32 bytes where the processor has them, else 16.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void fillWide(Colour* p, std::size_t n, Colour c) {
+    const __m256i v = _mm256_set1_epi32(static_cast<int>(c));
+    for (; n >= 16; n -= 16, p += 16) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 8), v);
+    }
+    for (; n >= 4; n -= 4, p += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(v));
+    for (; n > 0; --n)
+        *p++ = c;
+}
+
+void fillNarrow(Colour* p, std::size_t n, Colour c) {
+    const __m128i v = _mm_set1_epi32(static_cast<int>(c));
+    for (; n >= 8; n -= 8, p += 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), v);
+    }
+    for (; n > 0; --n)
+        *p++ = c;
+}
+
+using FillFn = void (*)(Colour*, std::size_t, Colour);
+const FillFn fillLong = __builtin_cpu_supports("avx2") ? fillWide : fillNarrow;
+#else
+void fillLong(Colour* p, std::size_t n, Colour c) {
+    std::fill(p, p + n, c);
+}
+#endif
+
+inline void fillPixels(Colour* p, std::size_t n, Colour c) {
+    if (n >= 16) {
+        fillLong(p, n, c);
+        return;
+    }
+    for (; n > 0; --n)
+        *p++ = c;
+}
 
 } // namespace
 
@@ -29,8 +77,7 @@ void RasterCanvas::span(std::int64_t y, std::int64_t from, std::int64_t to, Colo
     from = std::max<std::int64_t>(from, 0);
     to = std::min(to, kLast);
     if (from > to) return;
-    Colour* row = pixels_.data() + y * kSize;
-    std::fill(row + from, row + to + 1, c);
+    fillPixels(pixels_.data() + y * kSize + from, static_cast<std::size_t>(to - from + 1), c);
 }
 
 void RasterCanvas::fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
@@ -39,6 +86,10 @@ void RasterCanvas::fillRect(std::int64_t left, std::int64_t top, std::int64_t ri
     right = std::clamp<std::int64_t>(right, 0, kSize);
     top = std::clamp<std::int64_t>(top, 0, kSize);
     bottom = std::clamp<std::int64_t>(bottom, 0, kSize);
+    if (left == 0 && right == kSize && top < bottom) { // whole rows are one run
+        fillPixels(pixels_.data() + top * kSize, static_cast<std::size_t>((bottom - top) * kSize), brush_);
+        return;
+    }
     for (std::int64_t y = top; y < bottom; ++y)
         span(y, left, right - 1, brush_);
 }
