@@ -49,10 +49,6 @@ bool inside(std::int64_t v) {
 
 } // namespace
 
-std::int64_t saturateCoordinate(std::int64_t v) {
-    return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
-}
-
 void drawGdiLine(Colour* pixels, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
                  Colour c) {
     const std::int64_t dx = x1 - x0, dy = y1 - y0;

@@ -3,6 +3,8 @@
 
 #include "sim/drawing_surface.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace rs {
@@ -10,12 +12,45 @@ namespace rs {
 // Largest coordinate magnitude handled exactly; larger inputs are saturated to it.
 inline constexpr std::int64_t kCoordinateLimit = std::int64_t{1} << 40;
 
-std::int64_t saturateCoordinate(std::int64_t v);
+inline std::int64_t saturateCoordinate(std::int64_t v) {
+    return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
+}
+
+// True when 0 <= v < kPictureSize.
+inline bool inPicture(std::int64_t v) {
+    return static_cast<std::uint64_t>(v) < std::uint64_t{kPictureSize};
+}
 
 // Sets the pixels of the line (x0, y0) -> (x1, y1) without its end pixel in a kPictureSize-square,
 // row-major buffer. Steps along the longer axis; the other coordinate is rounded to nearest with an
 // exact half going toward minus infinity. Coordinates must lie within +-kCoordinateLimit.
 void drawGdiLine(Colour* pixels, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
                  Colour c);
+
+// The same pixels as drawGdiLine for a line whose both ends lie in the picture, the usual few-pixel
+// line of a frame: no clipping and no wide arithmetic, so it is cheap enough to inline at the caller.
+inline void drawGdiLineInPicture(Colour* pixels, int x0, int y0, int x1, int y1, Colour c) {
+    const int dx = x1 - x0, dy = y1 - y0;
+    const int ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const bool xMajor = ax >= ay;
+    const int len = xMajor ? ax : ay;
+    const int dq = xMajor ? dy : dx;
+    const std::ptrdiff_t majorStride = xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -kPictureSize : kPictureSize);
+    const std::ptrdiff_t minorStride = (xMajor ? kPictureSize : 1) * (dq < 0 ? -1 : 1);
+    // Minor offset of pixel i: ceil((2 i dq - len) / 2 len) for dq >= 0; for dq < 0 its magnitude is
+    // floor((2 i |dq| + len) / 2 len), as exact halves go toward minus infinity either way. r is the
+    // running remainder of that division.
+    const int den = 2 * len, inc = 2 * (dq < 0 ? -dq : dq);
+    int r = len - (dq < 0 ? 0 : 1);
+    // An index rather than a pointer: the step after the last pixel may point outside the buffer.
+    std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y0) * kPictureSize + x0;
+    for (int i = 0; i < len; ++i) {
+        pixels[at] = c;
+        r += inc;
+        const int carry = (den - 1 - r) >> 31; // all ones when r >= den
+        r -= den & carry;
+        at += majorStride + (minorStride & carry);
+    }
+}
 
 } // namespace rs

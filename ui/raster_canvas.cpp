@@ -199,10 +199,16 @@ void RasterCanvas::moveTo(std::int64_t x, std::int64_t y) {
 }
 
 void RasterCanvas::lineTo(std::int64_t x, std::int64_t y) {
-    drawGdiLine(pixels_.data(), saturateCoordinate(curX_), saturateCoordinate(curY_), saturateCoordinate(x),
-                saturateCoordinate(y), pen_);
+    const std::int64_t x0 = curX_, y0 = curY_;
     curX_ = x;
     curY_ = y;
+    if (inPicture(x0) && inPicture(y0) && inPicture(x) && inPicture(y)) {
+        drawGdiLineInPicture(pixels_.data(), static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x),
+                             static_cast<int>(y), pen_);
+        return;
+    }
+    drawGdiLine(pixels_.data(), saturateCoordinate(x0), saturateCoordinate(y0), saturateCoordinate(x),
+                saturateCoordinate(y), pen_);
 }
 
 } // namespace rs

@@ -1,4 +1,5 @@
 #include "tests/surface/pixels.h"
+#include "ui/gdi_line.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,39 @@ TEST(Line, ClippingKeepsPixelsInPlace) {
         const std::int64_t x0 = next(), y0 = next(), x1 = next(), y1 = next();
         ASSERT_EQ(drawn(x0, y0, x1, y1), referenceLine(x0, y0, x1, y1))
             << x0 << " " << y0 << " " << x1 << " " << y1;
+    }
+}
+
+TEST(Line, InPicturePathMatchesTheClippingPath) {
+    // Short lines (the usual case, every octant and exact half) and long ones, random with a fixed seed,
+    // each drawn by both paths into its own buffer with a colour of its own.
+    std::uint64_t seed = 777;
+    const auto next = [&](std::int64_t n) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((seed >> 33) % static_cast<std::uint64_t>(n));
+    };
+    std::vector<Colour> fast(601 * 601, kWhite), general(601 * 601, kWhite);
+    const int spans[] = {3, 9, 25, 101, 601};
+    for (int n = 0; n < 20000; ++n) {
+        const int span = spans[n % 5];
+        const int x0 = next(601), y0 = next(601);
+        const int x1 = std::clamp(x0 + next(2 * span + 1) - span, 0, 600);
+        const int y1 = std::clamp(y0 + next(2 * span + 1) - span, 0, 600);
+        const Colour c = static_cast<Colour>(n);
+        drawGdiLineInPicture(fast.data(), x0, y0, x1, y1, c);
+        drawGdiLine(general.data(), x0, y0, x1, y1, c);
+        if (n % 1000 == 999 || n < 200) {
+            ASSERT_EQ(fast, general) << x0 << " " << y0 << " " << x1 << " " << y1;
+        }
+    }
+    EXPECT_EQ(fast, general);
+    // The corners and edges of the picture, in both directions.
+    const int ends[][4] = {{0, 0, 600, 600}, {600, 0, 0, 600},   {0, 600, 600, 599}, {600, 600, 0, 0},
+                           {0, 0, 0, 600},   {600, 0, 600, 600}, {0, 300, 600, 301}, {5, 0, 0, 3}};
+    for (const auto& e : ends) {
+        drawGdiLineInPicture(fast.data(), e[0], e[1], e[2], e[3], kPen);
+        drawGdiLine(general.data(), e[0], e[1], e[2], e[3], kPen);
+        ASSERT_EQ(fast, general) << e[0] << " " << e[1] << " " << e[2] << " " << e[3];
     }
 }
 
