@@ -52,6 +52,25 @@ void fillLong(Colour* p, std::size_t n, Colour c) {
 }
 #endif
 
+// The particle drawn at every drawable point: the 6 x 6 box's outline rows, written out.
+void drawParticle(Colour* p, Colour pen, Colour brush) {
+    constexpr std::ptrdiff_t kRow = RasterCanvas::kSize;
+    p[2] = p[3] = pen;
+    p += kRow;
+    p[1] = p[4] = pen;
+    p[2] = p[3] = brush;
+    for (int r = 0; r < 2; ++r) {
+        p += kRow;
+        p[0] = p[5] = pen;
+        p[1] = p[2] = p[3] = p[4] = brush;
+    }
+    p += kRow;
+    p[1] = p[4] = pen;
+    p[2] = p[3] = brush;
+    p += kRow;
+    p[2] = p[3] = pen;
+}
+
 inline void fillPixels(Colour* p, std::size_t n, Colour c) {
     if (n >= 16) {
         fillLong(p, n, c);
@@ -131,6 +150,10 @@ void RasterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, 
 }
 
 void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+    if (inPicture(x1) && inPicture(y1) && x2 == x1 + 6 && y2 == y1 + 6 && x2 <= kSize && y2 <= kSize) {
+        drawParticle(pixels_.data() + y1 * kSize + x1, pen_, brush_);
+        return;
+    }
     x1 = saturateCoordinate(x1);
     y1 = saturateCoordinate(y1);
     x2 = saturateCoordinate(x2);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -183,6 +185,41 @@ TEST(Ellipse, ClippedFigureMatchesShiftedWholeFigure) {
                     << x << "," << y;
             }
     }
+}
+
+// Mostly the particle box, anywhere on or across the picture's edges, over earlier figures and with
+// changing colours, against the outline trace mirrored and filled pixel by pixel.
+TEST(Ellipse, SmallBoxesMatchTheTraceAnywhere) {
+    std::uint64_t seed = 4242;
+    const auto next = [&](int n) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((seed >> 33) % static_cast<std::uint64_t>(n));
+    };
+    RasterCanvas c;
+    std::vector<Colour> want(601 * 601, kWhite);
+    for (int n = 0; n < 5000; ++n) {
+        const bool particle = n % 4 != 0;
+        const int w = particle ? 6 : 3 + next(8), h = particle ? 6 : 3 + next(8);
+        const int x1 = next(620) - 12, y1 = next(620) - 12;
+        const Colour pen = static_cast<Colour>(2 * n + 1), brush = static_cast<Colour>(2 * n + 2);
+        c.setPenColour(pen);
+        c.setBrushColour(brush);
+        c.ellipse(x1, y1, x1 + w, y1 + h);
+        const auto rows = traceEllipseRows(w, h, 0, (h + 1) / 2 - 1);
+        for (int r = 0; r < h; ++r) {
+            const EllipseRow& e = rows[static_cast<std::size_t>(r < h - 1 - r ? r : h - 1 - r)];
+            for (int x = 0; x < w; ++x) {
+                const int px = x1 + x, py = y1 + r, mx = x < w - 1 - x ? x : w - 1 - x;
+                if (px < 0 || px > 600 || py < 0 || py > 600 || mx < e.penFirst) continue;
+                want[static_cast<std::size_t>(py) * 601 + px] = mx <= e.penLast ? pen : brush;
+            }
+        }
+        for (int y = std::max(y1 - 1, 0); y <= std::min(y1 + h, 600); ++y)
+            for (int x = std::max(x1 - 1, 0); x <= std::min(x1 + w, 600); ++x)
+                ASSERT_EQ(c.pixel(x, y), want[static_cast<std::size_t>(y) * 601 + x])
+                    << w << "x" << h << " at " << x1 << "," << y1 << ": pixel " << x << "," << y;
+    }
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), c.data()));
 }
 
 TEST(Ellipse, RowWindowsAgreeWithTheWholeTrace) {
