@@ -34,6 +34,10 @@ inline void drawGdiLineInPicture(Colour* pixels, int x0, int y0, int x1, int y1,
     const int ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
     const bool xMajor = ax >= ay;
     const int len = xMajor ? ax : ay;
+    if (len <= 1) { // most lines of a frame: nothing, or just the start pixel
+        if (len == 1) pixels[static_cast<std::ptrdiff_t>(y0) * kPictureSize + x0] = c;
+        return;
+    }
     const int dq = xMajor ? dy : dx;
     const std::ptrdiff_t majorStride = xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -kPictureSize : kPictureSize);
     const std::ptrdiff_t minorStride = (xMajor ? kPictureSize : 1) * (dq < 0 ? -1 : 1);
