@@ -19,12 +19,27 @@ void drawBackgroundAndRings(const Scene& scene, const FrameSettings& settings, D
     }
 }
 
-void drawPoint(const FrameSettings& settings, std::int32_t px, std::int32_t py, const ParticleDisplacement& d,
+// What every point of a frame needs of the settings, looked up once per frame.
+struct PointStyle {
+    bool cross, components, foot, particle, box;
+    int active;
+    Colour colours[kSourceCount + 1];
+
+    explicit PointStyle(const FrameSettings& settings)
+        : cross(settings.ch_suihei), components(settings.ch_seibun), foot(settings.ch_bashi),
+          particle(settings.ch_baishitsu), box(settings.ch_rect),
+          active(activeSourceCount(settings.ch_2cut)), colours{} {
+        for (int k = 1; k <= active; ++k)
+            colours[k] = sourceColour(k);
+    }
+};
+
+void drawPoint(const PointStyle& style, std::int32_t px, std::int32_t py, const ParticleDisplacement& d,
                bool drawable, DrawingSurface& surface) {
     const std::int64_t rx = px + kOrigin;
     const std::int64_t ry = py + kOrigin;
     if (!drawable) {
-        if (settings.ch_suihei) {
+        if (style.cross) {
             surface.setPenColour(kGrey);
             surface.moveTo(rx - 2, ry - 2);
             surface.lineTo(rx + 2, ry + 2);
@@ -39,22 +54,22 @@ void drawPoint(const FrameSettings& settings, std::int32_t px, std::int32_t py, 
         qx += d.componentX[k];
         qy += d.componentY[k];
     }
-    if (settings.ch_seibun) {
-        for (int k = 1; k <= activeSourceCount(settings.ch_2cut); ++k) {
-            surface.setPenColour(sourceColour(k));
+    if (style.components) {
+        for (int k = 1; k <= style.active; ++k) {
+            surface.setPenColour(style.colours[k]);
             surface.moveTo(rx, ry);
             surface.lineTo(rx + d.componentX[static_cast<std::size_t>(k)],
                            ry + d.componentY[static_cast<std::size_t>(k)]);
         }
     }
-    if (settings.ch_bashi) {
+    if (style.foot) {
         surface.setPenColour(kBlack);
         surface.moveTo(rx, ry);
         surface.lineTo(qx, qy);
     }
-    if (settings.ch_baishitsu) {
+    if (style.particle) {
         surface.setPenColour(kBlack);
-        if (settings.ch_rect) {
+        if (style.box) {
             surface.rectangle(qx - 3, qy - 3, qx + 3, qy + 3);
         } else {
             surface.ellipse(qx - 3, qy - 3, qx + 3, qy + 3);
@@ -69,12 +84,13 @@ void FrameRenderer::render(const Scene& scene, const FrameSettings& settings, Dr
     const double limit = drawLimit(settings.numzoom, n);
     field_.prepare(scene, attenuationLaw(settings), settings.ch_2cut, n);
     drawBackgroundAndRings(scene, settings, surface);
+    const PointStyle style(settings);
     ParticleDisplacement d;
     for (std::size_t p = 0; p < field_.pointCount(); ++p) {
         if (field_.onSource(p)) continue;
         // The bound does not depend on the clock, so an undrawable point needs no offsets.
         const bool drawable = limit > field_.bound(p) && field_.offsets(p, d);
-        drawPoint(settings, field_.restX(p), field_.restY(p), d, drawable, surface);
+        drawPoint(style, field_.restX(p), field_.restY(p), d, drawable, surface);
     }
 }
 
@@ -88,13 +104,14 @@ void renderFramePlain(const Scene& scene, const FrameSettings& settings, Drawing
     const double limit = drawLimit(settings.numzoom, n);
     const AttenuationLaw law = attenuationLaw(settings);
     drawBackgroundAndRings(scene, settings, surface);
+    const PointStyle style(settings);
     for (std::int32_t i = -n; i <= n; ++i) {
         for (std::int32_t j = -n; j <= n; ++j) {
             const std::int32_t px = gridCoordinate(i, n);
             const std::int32_t py = gridCoordinate(j, n);
             if (coincidesWithSource(scene, px, py)) continue;
             const ParticleDisplacement d = displaceParticle(scene, px, py, law, settings.ch_2cut);
-            drawPoint(settings, px, py, d, limit > d.bound, surface);
+            drawPoint(style, px, py, d, limit > d.bound, surface);
         }
     }
 }
