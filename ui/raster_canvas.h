@@ -31,6 +31,7 @@ class RasterCanvas final : public DrawingSurface {
     void span(std::int64_t y, std::int64_t from, std::int64_t to, Colour c);
     const std::vector<EllipseRow>& cachedRows(std::int64_t w, std::int64_t h);
     void frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2); // normalised box
+    void anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
 
     std::vector<Colour> pixels_;
     // Outline rows of the last small ellipse box: a frame draws thousands of equal particles.
