@@ -44,8 +44,14 @@ void fillNarrow(Colour* p, std::size_t n, Colour c) {
         *p++ = c;
 }
 
-using FillFn = void (*)(Colour*, std::size_t, Colour);
-const FillFn fillLong = __builtin_cpu_supports("avx2") ? fillWide : fillNarrow;
+void fillLong(Colour* p, std::size_t n, Colour c) {
+    // Chosen on first use, so that a canvas filled during another file's static setup is safe too.
+    static const auto fill = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") ? fillWide : fillNarrow;
+    }();
+    fill(p, n, c);
+}
 #else
 void fillLong(Colour* p, std::size_t n, Colour c) {
     std::fill(p, p + n, c);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace rs::test {
 namespace {
@@ -53,6 +55,32 @@ TEST(Canvas, FillRectCoversLeftTopUpToRightBottomExcluded) {
         EXPECT_EQ(pixelsOf(c, kBrush), k.want) << k.l << " " << k.t << " " << k.r << " " << k.b;
         EXPECT_EQ(notWhite(c), k.want);
     }
+}
+
+// Runs of every length and starting column, so each head, vector body and tail of the fill is used.
+TEST(Canvas, RandomFillsMatchPixelByPixelFilling) {
+    std::uint64_t seed = 99;
+    const auto next = [&](int n) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((seed >> 33) % static_cast<std::uint64_t>(n));
+    };
+    RasterCanvas c;
+    std::vector<Colour> want(601 * 601, kWhite);
+    for (int n = 0; n < 3000; ++n) {
+        const int l = next(640) - 20, t = next(640) - 20;
+        const int r = n % 3 == 0 ? l + next(40) : l + next(700), b = t + 1 + next(n % 2 == 0 ? 3 : 100);
+        const Colour colour = static_cast<Colour>(n + 1);
+        c.setBrushColour(colour);
+        c.fillRect(l, t, r, b);
+        for (int y = std::max(t, 0); y < std::min(b, 601); ++y)
+            for (int x = std::max(l, 0); x < std::min(r, 601); ++x)
+                want[static_cast<std::size_t>(y) * 601 + x] = colour;
+        if (n % 100 == 0 || n < 300) {
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), c.data()))
+                << l << " " << t << " " << r << " " << b;
+        }
+    }
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), c.data()));
 }
 
 TEST(Canvas, RectangleOutlineAndInterior) {
