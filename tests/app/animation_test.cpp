@@ -142,24 +142,6 @@ TEST(DrawAll, DrawsTheFrameOfTheControlsAsTheyStand) {
     }
 }
 
-TEST(DrawAll, FollowsSceneChangesBetweenFrames) {
-    testing::ScriptedInteraction ui;
-    TForm1 form(ui);
-    twoSourceScene(form);
-    form.drawall();
-    // Each change after a frame shows in the next one, whatever the renderer kept from the last.
-    const std::function<void(Scene&)> changes[] = {
-        [](Scene& s) { s.source(1).amp = -2500; }, [](Scene& s) { s.source(2).x = 37; },
-        [](Scene& s) { setWaveSpeed(s, 5); },      [](Scene& s) { s.source(4).amp = 800; },
-        [](Scene& s) { s.source(3).phase = 181; }, [](Scene& s) { s.simTime = -100000.0; },
-    };
-    for (std::size_t i = 0; i < std::size(changes); ++i) {
-        changes[i](form.scene);
-        form.drawall();
-        EXPECT_TRUE(samePicture(form.picture, expectedFrame(form.scene, FrameSettings{}))) << "change " << i;
-    }
-}
-
 // A colour no frame uses: a picture still holding it was not drawn over.
 constexpr Colour kUntouched = 0x00123456;
 
