@@ -4,6 +4,7 @@
 // sound_*.cpp file.
 
 #include "sim/scene.h"
+#include "sim/frame_renderer.h"
 #include "ui/dispatch_guard.h"
 #include "ui/file_dialog.h"
 #include "ui/interaction.h"
@@ -130,6 +131,9 @@ class TForm1 final : public QMainWindow {
     void QuitQ1Click();
 
     // Animation (sound_animation.cpp).
+    // The display settings as the controls hold them now.
+    FrameSettings frameSettings() const;
+    // Renders the frame at scene.simTime into picture, then lets graph show it.
     void drawall();
     void BitBtn1Click();
     void Timer1Timer();
@@ -169,9 +173,12 @@ class TForm1 final : public QMainWindow {
     void createSettingsGroups();
     void setTabOrders();
     void wireEvents();
+    void connectSourcePrompts(); // sound_prompts.cpp
 
     Interaction& ui_;
     DispatchGuard guard_;
+    // Keeps the clock-free terms of the scene between frames.
+    FrameRenderer renderer_;
 };
 
 } // namespace rs
