@@ -5,6 +5,7 @@
 
 #include "scene_io/scene_writer.h"
 #include "sim/scene.h"
+#include "sim/frame_renderer.h"
 #include "ui/dispatch_guard.h"
 #include "ui/file_dialog.h"
 #include "ui/interaction.h"
@@ -131,6 +132,9 @@ class TForm1 final : public QMainWindow {
     void QuitQ1Click();
 
     // Animation (sound_animation.cpp).
+    // The display settings as the controls hold them now.
+    FrameSettings frameSettings() const;
+    // Renders the frame at scene.simTime into picture, then lets graph show it.
     void drawall();
     void BitBtn1Click();
     void Timer1Timer();
@@ -175,9 +179,12 @@ class TForm1 final : public QMainWindow {
     void createSettingsGroups();
     void setTabOrders();
     void wireEvents();
+    void connectSourcePrompts(); // sound_prompts.cpp
 
     Interaction& ui_;
     DispatchGuard guard_;
+    // Keeps the clock-free terms of the scene between frames.
+    FrameRenderer renderer_;
 };
 
 } // namespace rs
