@@ -347,6 +347,8 @@ void TForm1::setTabOrders() {
 
 void TForm1::wireEvents() {
     connect(QuitQ1, &QAction::triggered, this, guarded(&TForm1::QuitQ1Click));
+    connect(OpenO1, &QAction::triggered, this, guarded(&TForm1::OpenO1Click));
+    connect(SaveS1, &QAction::triggered, this, guarded(&TForm1::SaveS1Click));
 
     // Animation, source prompts and scene files connect here, each through guarded():
     // BitBtn1 click, Timer1 tick, fpschanger and velocitychanger changes, the twenty bt_*_* clicks,

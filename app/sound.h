@@ -3,6 +3,7 @@
 // Construction, layout and wiring live in sound.cpp; the handlers of each command group in their own
 // sound_*.cpp file.
 
+#include "scene_io/scene_writer.h"
 #include "sim/scene.h"
 #include "sim/frame_renderer.h"
 #include "ui/dispatch_guard.h"
@@ -165,6 +166,11 @@ class TForm1 final : public QMainWindow {
     // Scene files (sound_files.cpp).
     void OpenO1Click();
     void SaveS1Click();
+    // Open without the dialog: false, and nothing changed, when the name is not an existing regular
+    // file; otherwise applies the file line by line and lets the scene file's errors escape.
+    bool openSceneFile(const QString& fileName);
+    // How Save hands its block to the file; empty writes it directly. Tests make it stop short.
+    SceneBlockWriter saveBlockWriter;
 
   private:
     void createControls();
