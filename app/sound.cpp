@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kClientWidth = 974;
 constexpr int kClientHeight = 649;
-constexpr Colour kWhite = 0x00FFFFFF;
 
 // The caption colours of the source groups, 0x00BBGGRR: lime, fuchsia, yellow, aqua.
 constexpr std::array<Colour, kSourceCount + 1> kSourceCaptionColour = {0, 0x0000FF00, 0x00FF00FF, 0x0000FFFF,
@@ -348,10 +347,17 @@ void TForm1::setTabOrders() {
 
 void TForm1::wireEvents() {
     connect(QuitQ1, &QAction::triggered, this, guarded(&TForm1::QuitQ1Click));
+    connect(OpenO1, &QAction::triggered, this, guarded(&TForm1::OpenO1Click));
+    connect(SaveS1, &QAction::triggered, this, guarded(&TForm1::SaveS1Click));
 
     // Animation, source prompts and scene files connect here, each through guarded():
     // BitBtn1 click, Timer1 tick, fpschanger and velocitychanger changes, the twenty bt_*_* clicks,
     // OpenO1 and SaveS1.
+    connect(BitBtn1, &QPushButton::clicked, this, guarded(&TForm1::BitBtn1Click));
+    Timer1.setOnTimer(guarded(&TForm1::Timer1Timer));
+    fpschanger->setOnChange(guarded(&TForm1::fpschangerChange));
+    velocitychanger->setOnChange(guarded(&TForm1::velocitychangerChange));
+    connectSourcePrompts();
 }
 
 void TForm1::FormCreate() {

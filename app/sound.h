@@ -3,7 +3,9 @@
 // Construction, layout and wiring live in sound.cpp; the handlers of each command group in their own
 // sound_*.cpp file.
 
+#include "scene_io/scene_writer.h"
 #include "sim/scene.h"
+#include "sim/frame_renderer.h"
 #include "ui/dispatch_guard.h"
 #include "ui/file_dialog.h"
 #include "ui/interaction.h"
@@ -130,6 +132,9 @@ class TForm1 final : public QMainWindow {
     void QuitQ1Click();
 
     // Animation (sound_animation.cpp).
+    // The display settings as the controls hold them now.
+    FrameSettings frameSettings() const;
+    // Renders the frame at scene.simTime into picture, then lets graph show it.
     void drawall();
     void BitBtn1Click();
     void Timer1Timer();
@@ -161,6 +166,11 @@ class TForm1 final : public QMainWindow {
     // Scene files (sound_files.cpp).
     void OpenO1Click();
     void SaveS1Click();
+    // Open without the dialog: false, and nothing changed, when the name is not an existing regular
+    // file; otherwise applies the file line by line and lets the scene file's errors escape.
+    bool openSceneFile(const QString& fileName);
+    // How Save hands its block to the file; empty writes it directly. Tests make it stop short.
+    SceneBlockWriter saveBlockWriter;
 
   private:
     void createControls();
@@ -169,9 +179,12 @@ class TForm1 final : public QMainWindow {
     void createSettingsGroups();
     void setTabOrders();
     void wireEvents();
+    void connectSourcePrompts(); // sound_prompts.cpp
 
     Interaction& ui_;
     DispatchGuard guard_;
+    // Keeps the clock-free terms of the scene between frames.
+    FrameRenderer renderer_;
 };
 
 } // namespace rs

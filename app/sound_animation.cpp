@@ -1,0 +1,82 @@
+// Animation: the Start/Stop button, the tick, frame stepping, the tick rate and the wave speed.
+// The timer's interval is the only animation state: 0 is stopped, anything else is running.
+
+#include "app/sound.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QRadioButton>
+
+namespace rs {
+
+namespace {
+
+// The File menu may be used exactly while the animation is stopped.
+void setFileMenuEnabled(QMenu* file, bool enabled) {
+    file->menuAction()->setEnabled(enabled);
+}
+
+// One step of the hidden angle: +2 degrees, wrapped back into -180..180 without ever clamping.
+int turnedPhi(int position) {
+    return position <= 178 ? position + 2 : position - 358;
+}
+
+} // namespace
+
+FrameSettings TForm1::frameSettings() const {
+    FrameSettings s;
+    s.ch_guruguru = ch_guruguru->isChecked();
+    s.ch_2cut = ch_2cut->isChecked();
+    s.gens1 = gens1->isChecked();
+    s.gens2 = gens2->isChecked();
+    s.ch_seibun = ch_seibun->isChecked();
+    s.ch_bashi = ch_bashi->isChecked();
+    s.ch_baishitsu = ch_baishitsu->isChecked();
+    s.ch_rect = ch_rect->isChecked();
+    s.ch_suihei = ch_suihei->isChecked();
+    s.numpoints = numpoints->position();
+    s.numzoom = numzoom->position();
+    return s;
+}
+
+void TForm1::drawall() {
+    renderer_.render(scene, frameSettings(), picture);
+    // Only now may the view repaint: it never shows a frame half drawn.
+    graph->update();
+}
+
+void TForm1::BitBtn1Click() {
+    if (Timer1.interval() != 0) {
+        Timer1.setInterval(0);
+        setFileMenuEnabled(FileF1, true);
+    } else {
+        // A refused timer throws here and leaves the menu enabled; the next click stops again.
+        Timer1.setInterval(fpschanger->position());
+        setFileMenuEnabled(FileF1, false);
+    }
+}
+
+void TForm1::Timer1Timer() {
+    if (ch_guruguru->isChecked()) {
+        phichanger->setPosition(turnedPhi(phichanger->position()));
+    }
+    clockTick(scene, [this] { drawall(); });
+    if (ch_koma->isChecked()) {
+        Timer1.setInterval(0);
+        setFileMenuEnabled(FileF1, true);
+    }
+}
+
+void TForm1::fpschangerChange() {
+    // While stopped the next start reads the position itself.
+    if (Timer1.interval() != 0) {
+        Timer1.setInterval(fpschanger->position());
+    }
+}
+
+void TForm1::velocitychangerChange() {
+    setWaveSpeed(scene, velocitychanger->position());
+}
+
+} // namespace rs

@@ -1,0 +1,54 @@
+#pragma once
+// How far the superposed waves push one medium particle, and how far they could ever push it.
+// This is the plain long-double model; the renderer's faster path must agree with it bit for bit.
+
+#include "sim/scene.h"
+
+#include <array>
+#include <cstdint>
+
+namespace rs {
+
+enum class AttenuationLaw {
+    inverseDistance,     // amp / r
+    inverseSqrtDistance, // (amp / 10) / sqrt(r)
+    noAttenuation,       // amp / 200
+};
+
+struct ParticleDisplacement {
+    // Index 0 is never used. 64-bit because amp -2147483648 at r = 1 gives an offset of 2^31.
+    std::array<std::int64_t, kSourceCount + 1> componentX{};
+    std::array<std::int64_t, kSourceCount + 1> componentY{};
+    // Upper bound of the displacement at any time; +infinity when some source's scale is not finite
+    // (a speed of 0, say), so that the point is never drawable.
+    double bound = 0.0;
+};
+
+// True when (px, py) is the position of any of the four sources, whatever their amplitude.
+bool coincidesWithSource(const Scene& scene, std::int32_t px, std::int32_t py);
+
+// Must not be called for a point that coincides with a source.
+ParticleDisplacement displaceParticle(const Scene& scene, std::int32_t px, std::int32_t py,
+                                      AttenuationLaw law, bool twoSourceMode);
+
+// The pieces of displaceParticle for one source, for the renderer's fallback path.
+struct SourceOffset {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    bool finite = true; // false: the signed scale D is not finite and no offset exists
+};
+SourceOffset sourceOffset(const WaveSource& src, double t, std::int32_t px, std::int32_t py,
+                          AttenuationLaw law);
+// bx += |p / r| / r-style terms of one source; bx and by are stored as doubles between sources.
+void addBoundTerms(const WaveSource& src, std::int32_t px, std::int32_t py, AttenuationLaw law, double& bx,
+                   double& by);
+// The bound of a point from its finite terms alone: sqrt(bx^2 + by^2) over the active sources.
+double displacementBound(const Scene& scene, std::int32_t px, std::int32_t py, AttenuationLaw law,
+                         bool twoSourceMode);
+
+// Sources taking part: 1 and 2 in two-source mode, otherwise 1 to 4.
+inline int activeSourceCount(bool twoSourceMode) {
+    return twoSourceMode ? 2 : kSourceCount;
+}
+
+} // namespace rs
