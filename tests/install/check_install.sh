@@ -85,6 +85,16 @@ tree() {
         local page=$usr/share/man/man1/ripplescope-render.1.gz
         gzip -t "$page" 2> /dev/null || fail "the manual page is not gzip-compressed"
         gzip -dc "$page" 2> /dev/null | grep -q '^\.TH RIPPLESCOPE-RENDER 1 ' || fail "the manual page has no .TH line for section 1"
+
+        # The installed exporter runs on its own, away from the build tree, and writes a whole
+        # 601 x 601 PNG frame of the example scene.
+        local frame=$stage/frame.png
+        if "$usr/bin/ripplescope-render" --time 12 "$source/docs/two-sources.rsd" "$frame"; then
+            [ "$(od -An -tx1 -N8 "$frame" | tr -d ' ')" = 89504e470d0a1a0a ] || fail "the exported frame is not a PNG"
+            [ "$(od -An -tx1 -j16 -N8 "$frame" | tr -d ' ')" = 0000025900000259 ] || fail "the exported frame is not 601 x 601"
+        else
+            fail "the installed ripplescope-render could not export a frame"
+        fi
     fi
 }
 
