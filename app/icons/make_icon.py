@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Draws the window icon: two sets of rings, one per source colour, spreading on a dark ground.
 
-Writes ripplescope_icon.xpm (32x32, 16 colours, compiled into the program) and ripplescope.svg,
-both from the same circles so the two stay one design.
+Writes ripplescope_icon.xpm (32x32, 16 colours, compiled into the program), ripplescope.png (the
+same pixels, for the desktop's icon theme) and ripplescope.svg, all from the same circles so they stay
+one design. Only the standard library is used, so the script runs on a bare build machine.
 """
 import math
 import os
+import struct
+import zlib
 
 SIZE = 32
 # The Windows 16-colour palette; the icon may use any of these.
@@ -61,6 +64,23 @@ def write_xpm(path):
         f.write('\n'.join(lines) + '\n')
 
 
+def write_png(path):
+    """Writes the XPM's pixels as an 8-bit RGB PNG: signature, IHDR, one IDAT, IEND."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    raw = bytearray()
+    for y in range(SIZE):
+        raw.append(0)  # filter type None for every scan line
+        for x in range(SIZE):
+            raw += bytes.fromhex(PALETTE[pixel(x, y)][1:])
+    header = struct.pack('>IIBBBBB', SIZE, SIZE, 8, 2, 0, 0, 0)
+    with open(path, 'wb') as f:
+        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) +
+                chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
 def write_svg(path):
     parts = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{SIZE}" height="{SIZE}" '
              f'viewBox="0 0 {SIZE} {SIZE}">',
@@ -81,4 +101,5 @@ def write_svg(path):
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
     write_xpm(os.path.join(here, '..', 'ripplescope_icon.xpm'))
+    write_png(os.path.join(here, 'ripplescope.png'))
     write_svg(os.path.join(here, 'ripplescope.svg'))
