@@ -1,6 +1,6 @@
 // File > Open and File > Save: a scene's 37 lines to and from the window's controls and the sources.
 
-#include "app/sound.h"
+#include "app/source_controls.h"
 #include "scene_io/scene_line_reader.h"
 #include "scene_io/scene_values.h"
 #include "scene_io/scene_writer.h"
@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <sys/stat.h>
@@ -21,10 +20,6 @@ namespace rs {
 namespace {
 
 const QString kSceneFileExtension = QStringLiteral(".rsd");
-
-constexpr int kFieldCount = 5;
-// Caption prefixes of the source buttons, in field order x, y, amp, omega, phase.
-constexpr std::array<const char16_t*, kFieldCount> kCaptionPrefix = {u"X:", u"Y:", u"A:", u"ω:", u"Φ:"};
 
 std::string localName(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
@@ -49,35 +44,6 @@ void applyChecked(QRadioButton* radio, bool checked) {
     radio->setAutoExclusive(true);
 }
 
-std::int32_t& sourceField(WaveSource& source, int k) {
-    switch (k) {
-    case 0:
-        return source.x;
-    case 1:
-        return source.y;
-    case 2:
-        return source.amp;
-    case 3:
-        return source.omega;
-    default:
-        return source.phase;
-    }
-}
-
-// The buttons of source k (1..4), in field order.
-std::array<QPushButton*, kFieldCount> sourceButtons(const TForm1& f, int k) {
-    switch (k) {
-    case 1:
-        return {f.bt_1_x, f.bt_1_y, f.bt_1_a, f.bt_1_o, f.bt_1_p};
-    case 2:
-        return {f.bt_2_x, f.bt_2_y, f.bt_2_a, f.bt_2_o, f.bt_2_p};
-    case 3:
-        return {f.bt_3_x, f.bt_3_y, f.bt_3_a, f.bt_3_o, f.bt_3_p};
-    default:
-        return {f.bt_4_x, f.bt_4_y, f.bt_4_a, f.bt_4_o, f.bt_4_p};
-    }
-}
-
 } // namespace
 
 void TForm1::SaveS1Click() {
@@ -100,10 +66,8 @@ void TForm1::SaveS1Click() {
                                                        ch_seibun, ch_2cut, ch_guruguru, ch_rect, ch_koma}) {
         saver->addLine(QString::fromStdString(formatSceneBoolean(option->isChecked())));
     }
-    for (int i = 1; i <= kSourceCount; ++i) {
-        for (int k = 0; k < kFieldCount; ++k) {
-            saver->addLine(QString::fromStdString(formatSceneInteger(sourceField(scene.source(i), k))));
-        }
+    for (const SourceControl& row : sourceControls()) {
+        saver->addLine(QString::fromStdString(formatSceneInteger(scene.source(row.source).*row.field)));
     }
 
     std::vector<std::string> lines;
@@ -148,15 +112,11 @@ bool TForm1::openSceneFile(const QString& fileName) {
         box->setChecked(parseSceneBoolean(reader.readLine()));
     }
 
-    for (int i = 1; i <= kSourceCount; ++i) {
-        const std::array<QPushButton*, kFieldCount> buttons = sourceButtons(*this, i);
-        for (int k = 0; k < kFieldCount; ++k) {
-            const std::string text = reader.readLine();
-            sourceField(scene.source(i), k) = parseSceneInteger(text);
-            // The caption shows the text as read ("+7" stays "+7"); it converted, so it is plain ASCII.
-            const auto f = static_cast<std::size_t>(k);
-            buttons[f]->setText(QString::fromUtf16(kCaptionPrefix[f]) + QString::fromLatin1(text));
-        }
+    for (const SourceControl& row : sourceControls()) {
+        const std::string text = reader.readLine();
+        scene.source(row.source).*row.field = parseSceneInteger(text);
+        // The caption shows the text as read ("+7" stays "+7"); it converted, so it is plain ASCII.
+        (this->*row.button)->setText(QString::fromUtf16(row.prefix) + QString::fromLatin1(text));
     }
     reader.close();
     return true;

@@ -1,13 +1,12 @@
 // The twenty source parameter buttons: one prompt routine driven by a table of rows.
 
-#include "app/sound.h"
+#include "app/source_controls.h"
 
 #include "scene_io/int_syntax.h"
 
 #include <QPushButton>
 #include <QStringEncoder>
 
-#include <array>
 #include <optional>
 #include <string_view>
 
@@ -17,38 +16,6 @@ namespace {
 
 // What the conversion gives back for text that does not convert; a typed 7296183 is ignored with it.
 constexpr std::int32_t kNoNumber = 7296183;
-
-struct SourcePrompt {
-    QPushButton* TForm1::*button;
-    void (TForm1::*handler)();
-    int source;
-    std::int32_t WaveSource::*field;
-    const char16_t* prompt;
-    const char16_t* prefix;
-};
-
-#define SOURCE_ROWS(k)                                                                                       \
-    SourcePrompt{&TForm1::bt_##k##_x, &TForm1::bt_##k##_xClick, k,                                           \
-                 &WaveSource::x,      u"波源" #k "のx座標は？", u"X:"},                                      \
-        SourcePrompt{&TForm1::bt_##k##_y, &TForm1::bt_##k##_yClick, k,                                       \
-                     &WaveSource::y,      u"波源" #k "のy座標は？", u"Y:"},                                  \
-        SourcePrompt{&TForm1::bt_##k##_a, &TForm1::bt_##k##_aClick, k,                                       \
-                     &WaveSource::amp,    u"波源" #k "の振幅は？",  u"A:"},                                  \
-        SourcePrompt{&TForm1::bt_##k##_o, &TForm1::bt_##k##_oClick,    k,                                    \
-                     &WaveSource::omega,  u"波源" #k "の角振動数は？", u"ω:"},                               \
-        SourcePrompt {                                                                                       \
-        &TForm1::bt_##k##_p, &TForm1::bt_##k##_pClick, k, &WaveSource::phase,                                \
-            u"波源" #k "の位相差[degree]は？", u"Φ:"                                                        \
-    }
-
-const std::array<SourcePrompt, 20> kSourcePrompts = {
-    SOURCE_ROWS(1),
-    SOURCE_ROWS(2),
-    SOURCE_ROWS(3),
-    SOURCE_ROWS(4),
-};
-
-#undef SOURCE_ROWS
 
 // The typed text as the bytes of the Japanese code page, which is what the conversion reads. Text the
 // code page cannot hold gives nothing: such text can never be a number.
@@ -66,7 +33,7 @@ std::optional<QByteArray> codePageBytes(const QString& text) {
     return bytes;
 }
 
-void askSourceValue(TForm1& form, const SourcePrompt& row) {
+void askSourceValue(TForm1& form, const SourceControl& row) {
     // The field opens empty: the current value is not offered for editing.
     QString text;
     if (!form.guard().interaction().queryText(QStringLiteral("入力"), QString::fromUtf16(row.prompt), text)) {
@@ -82,18 +49,18 @@ void askSourceValue(TForm1& form, const SourcePrompt& row) {
     (form.*row.button)->setText(QString::fromUtf16(row.prefix) + text);
 }
 
-const SourcePrompt& rowOf(void (TForm1::*handler)()) {
-    for (const SourcePrompt& row : kSourcePrompts) {
+const SourceControl& rowOf(void (TForm1::*handler)()) {
+    for (const SourceControl& row : sourceControls()) {
         if (row.handler == handler) return row;
     }
     // Every handler below has its row; reaching this is a programming error caught by the tests.
-    return kSourcePrompts.front();
+    return sourceControls().front();
 }
 
 } // namespace
 
 void TForm1::connectSourcePrompts() {
-    for (const SourcePrompt& row : kSourcePrompts) {
+    for (const SourceControl& row : sourceControls()) {
         connect(this->*row.button, &QPushButton::clicked, this, guarded(row.handler));
     }
 }

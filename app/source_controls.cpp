@@ -1,0 +1,31 @@
+#include "app/source_controls.h"
+
+namespace rs {
+
+#define SOURCE_ROWS(k)                                                                                       \
+    SourceControl{&TForm1::bt_##k##_x, &TForm1::bt_##k##_xClick, k,                                          \
+                  &WaveSource::x,      u"波源" #k "のx座標は？", u"X:"},                                     \
+        SourceControl{&TForm1::bt_##k##_y, &TForm1::bt_##k##_yClick, k,                                      \
+                      &WaveSource::y,      u"波源" #k "のy座標は？", u"Y:"},                                 \
+        SourceControl{&TForm1::bt_##k##_a, &TForm1::bt_##k##_aClick, k,                                      \
+                      &WaveSource::amp,    u"波源" #k "の振幅は？",  u"A:"},                                 \
+        SourceControl{&TForm1::bt_##k##_o, &TForm1::bt_##k##_oClick,    k,                                   \
+                      &WaveSource::omega,  u"波源" #k "の角振動数は？", u"ω:"},                              \
+        SourceControl {                                                                                      \
+        &TForm1::bt_##k##_p, &TForm1::bt_##k##_pClick, k, &WaveSource::phase,                                \
+            u"波源" #k "の位相差[degree]は？", u"Φ:"                                                        \
+    }
+
+const std::array<SourceControl, kSourceControlCount>& sourceControls() {
+    static const std::array<SourceControl, kSourceControlCount> rows = {
+        SOURCE_ROWS(1),
+        SOURCE_ROWS(2),
+        SOURCE_ROWS(3),
+        SOURCE_ROWS(4),
+    };
+    return rows;
+}
+
+#undef SOURCE_ROWS
+
+} // namespace rs
