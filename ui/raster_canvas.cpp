@@ -139,12 +139,15 @@ void RasterCanvas::frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
 }
 
 const std::vector<EllipseRow>& RasterCanvas::cachedRows(std::int64_t w, std::int64_t h) {
-    if (w != cacheW_ || h != cacheH_) {
-        rowCache_ = traceEllipseRows(w, h, 0, (h + 1) / 2 - 1);
-        cacheW_ = w;
-        cacheH_ = h;
+    for (const RowCacheSlot& slot : rowCache_) {
+        if (slot.w == w && slot.h == h) return slot.rows;
     }
-    return rowCache_;
+    RowCacheSlot& slot = rowCache_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % rowCache_.size();
+    slot.rows = traceEllipseRows(w, h, 0, (h + 1) / 2 - 1);
+    slot.w = w;
+    slot.h = h;
+    return slot.rows;
 }
 
 void RasterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {

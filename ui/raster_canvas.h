@@ -4,6 +4,7 @@
 #include "sim/drawing_surface.h"
 #include "ui/gdi_ellipse.h"
 
+#include <array>
 #include <vector>
 
 namespace rs {
@@ -34,10 +35,15 @@ class RasterCanvas final : public DrawingSurface {
     void anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
 
     std::vector<Colour> pixels_;
-    // Outline rows of the last small ellipse box: a frame draws thousands of equal particles.
-    std::vector<EllipseRow> rowCache_;
-    std::int64_t cacheW_ = 0;
-    std::int64_t cacheH_ = 0;
+    // Outline rows of the last few ellipse boxes: a frame draws up to four rings of their own sizes,
+    // so one slot each keeps steady frames free of tracing and allocation.
+    struct RowCacheSlot {
+        std::int64_t w = 0;
+        std::int64_t h = 0;
+        std::vector<EllipseRow> rows;
+    };
+    std::array<RowCacheSlot, 4> rowCache_;
+    std::size_t nextSlot_ = 0;
     Colour pen_ = 0x00000000;
     Colour brush_ = 0x00FFFFFF;
     std::int64_t curX_ = 0;
