@@ -5,8 +5,13 @@
 #include "ui/qt_interaction.h"
 #include "ui/screen_placement.h"
 
-int main(int argc, char** argv) {
-    rs::Application app(argc, argv);
+int main() {
+    // The program takes no command line: Qt sees only the program name, so no argument changes
+    // anything (the platform can still be chosen through QT_QPA_PLATFORM).
+    static int qtArgc = 1;
+    static char programName[] = "ripplescope";
+    static char* qtArgv[] = {programName, nullptr};
+    rs::Application app(qtArgc, qtArgv);
     rs::QtInteraction dialogs;
     app.setErrorReporter(&dialogs);
 
