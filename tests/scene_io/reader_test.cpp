@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include "tests/scene_io/test_files.h"
+#include "tests/scene_io/unprivileged.h"
 
 namespace rs {
 namespace {
@@ -124,12 +125,19 @@ TEST(SceneFileErrors, OpeningFailuresByReason) {
     for (const auto& [path, message] : cases)
         EXPECT_EQ(openErrorFor(path), message) << path;
 
+    // The readable file shows the unprivileged reader reaches the folder, so the denial is the file's.
     const std::string secret = folder.file("secret.rsd");
     test::writeBytes(secret, "1\n");
     ::chmod(secret.c_str(), 0200);
-    if (test::permissionsIgnored(secret, O_RDONLY))
-        GTEST_SKIP() << "running with permission override (root): the unreadable-file case cannot fail here (the other cases ran)";
-    EXPECT_EQ(openErrorFor(secret), "ファイルへのアクセスが拒否されました");
+    ::chmod(folder.file("").c_str(), 0755);
+    for (const auto& [path, message] :
+         {std::pair{folder.file("plain.rsd"), "(read)"}, {secret, "ファイルへのアクセスが拒否されました"}}) {
+        const std::optional<std::string> outcome = test::asUnprivileged([&] { return openErrorFor(path); });
+        if (!outcome)
+            GTEST_SKIP() << "running with permission override (root): the unreadable-file case cannot fail "
+                            "here (the other cases ran)";
+        EXPECT_EQ(*outcome, message) << path;
+    }
 }
 
 TEST(SceneFileErrors, TooManyOpenFiles) {

@@ -58,11 +58,4 @@ inline int memoryFile(const std::string& bytes) {
     return fd;
 }
 
-// Whether this process can open the file this way despite its permission bits (root can).
-inline bool permissionsIgnored(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
-}
-
 } // namespace rs::test

@@ -9,8 +9,11 @@
 
 #include <climits>
 #include <clocale>
+#include <cstdlib>
 #include <optional>
 #include <string>
+
+#include "tests/scene_io/test_files.h"
 
 namespace rs {
 namespace {
@@ -111,6 +114,14 @@ TEST(SceneBoolean, ConvertsInTheCLocale) {
     }
 }
 
+// Whether a locale with a decimal comma is now the numeric one.
+bool setCommaLocale() {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
+        if (std::setlocale(LC_NUMERIC, name) && std::string(std::localeconv()->decimal_point) == ",")
+            return true;
+    return false;
+}
+
 TEST(SceneBoolean, FollowsTheDecimalSeparator) {
     const char* const arabic = "\xD9\xAB";
     EXPECT_EQ(parseDecimalTruth("0,0", ","), false);
@@ -119,17 +130,35 @@ TEST(SceneBoolean, FollowsTheDecimalSeparator) {
     EXPECT_EQ(parseDecimalTruth(std::string("0") + arabic + "0", arabic), false);
     EXPECT_EQ(parseDecimalTruth("0\xD9", arabic), std::nullopt);
 
-    // The real locale, where one with a decimal comma is installed.
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-        if (std::setlocale(LC_NUMERIC, name) && std::string(std::localeconv()->decimal_point) == ",") {
-            EXPECT_FALSE(parseSceneBoolean("0,0"));
-            EXPECT_THROW(parseSceneBoolean("0.0"), EConvertError);
-            std::setlocale(LC_NUMERIC, "C");
-            return;
-        }
+    // The real locale: an installed one with a decimal comma, else de_DE built from the locale sources
+    // into a private folder; glibc reads LOCPATH on every setlocale call.
+    std::optional<std::string> savedLocPath;
+    if (const char* old = std::getenv("LOCPATH")) savedLocPath = old;
+    std::optional<test::TempFolder> built;
+    int buildStatus = 0;
+    if (!setCommaLocale() && std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
+        built.emplace();
+        // Warnings give a non-zero status with a usable locale, so setlocale has the last word.
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 " + built->file("de_DE.UTF-8") + " >/dev/null 2>&1";
+        buildStatus = std::system(command.c_str());
+        ::setenv("LOCPATH", built->file("").c_str(), 1);
+    }
+    const bool found = setCommaLocale();
+    if (found) {
+        EXPECT_FALSE(parseSceneBoolean("0,0"));
+        EXPECT_TRUE(parseSceneBoolean("2,5"));
+        EXPECT_THROW(parseSceneBoolean("0.0"), EConvertError);
+    }
+    if (savedLocPath) {
+        ::setenv("LOCPATH", savedLocPath->c_str(), 1);
+    } else {
+        ::unsetenv("LOCPATH");
     }
     std::setlocale(LC_NUMERIC, "C");
-    GTEST_SKIP() << "no locale with a decimal comma is installed; checked through the separator only";
+    if (!found)
+        GTEST_SKIP() << "no locale with a decimal comma is installed or buildable (localedef status "
+                     << buildStatus << "); checked through the separator only";
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "tests/scene_io/test_files.h"
+#include "tests/scene_io/unprivileged.h"
 
 namespace rs {
 namespace {
@@ -112,13 +113,21 @@ TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
     EXPECT_EQ(test::readBytes(folderName + "/inside"), "x");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"taken.rsd"});
 
+    // The folder is open to all, so only the file's mode can stop the save, as the fresh file shows.
     const std::string locked = folder_.file("locked.rsd");
     test::writeBytes(locked, "keep me\r\n");
     ::chmod(locked.c_str(), 0444);
-    if (test::permissionsIgnored(locked, O_WRONLY))
-        GTEST_SKIP() << "running with permission override (root): the read-only-file case cannot fail here (the other cases ran)";
-    EXPECT_EQ(writeError(locked), "ファイル " + locked + " を作成できません");
+    ::chmod(folder_.file("").c_str(), 0777);
+    for (const auto& [path, outcome] : {std::pair{folder_.file("fresh.rsd"), std::string("(written)")},
+                                        {locked, "ファイル " + locked + " を作成できません"}}) {
+        const std::optional<std::string> result = test::asUnprivileged([&] { return writeError(path); });
+        if (!result)
+            GTEST_SKIP() << "running with permission override (root): the read-only-file case cannot fail "
+                            "here (the other cases ran)";
+        EXPECT_EQ(*result, outcome) << path;
+    }
     EXPECT_EQ(test::readBytes(locked), "keep me\r\n");
+    EXPECT_EQ(folder_.names(), (std::vector<std::string>{"fresh.rsd", "locked.rsd", "taken.rsd"}));
 }
 
 } // namespace
