@@ -5,9 +5,9 @@
 namespace rs {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    const QString title = QString::fromLatin1(kApplicationTitle);
-    setApplicationName(title);
-    setApplicationDisplayName(title);
+    // The name alone: a display name would be appended to the title of every other window, so the
+    // prompt would read "入力 — Ripplescope" instead of "入力".
+    setApplicationName(QString::fromLatin1(kApplicationTitle));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -115,6 +116,15 @@ TEST(Application, SafetyNetShowsErrorsThatEscapeAnEventAndCarriesOn) {
     EXPECT_EQ(ui.errors[0].caption, QStringLiteral("Ripplescope"));
     EXPECT_EQ(ui.errors[0].text, QStringLiteral("イベント."));
     EXPECT_EQ(target.delivered, 1);
+}
+
+TEST(Application, NamesItselfWithoutTaggingOtherWindowsTitles) {
+    // A display name of its own would be appended by the desktop to every other title ("入力 — …").
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Ripplescope"));
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    const QString shown = QGuiApplication::applicationDisplayName();
+    QCoreApplication::setApplicationName(QStringLiteral("Ripplescope"));
+    EXPECT_EQ(shown, QStringLiteral("probe"));
 }
 
 } // namespace
