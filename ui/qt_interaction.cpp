@@ -19,6 +19,8 @@ std::optional<QString> runFileDialog(QFileDialog::AcceptMode mode, const QString
     QFileDialog dialog(QApplication::activeWindow(), QString(), QString(), filter);
     // The toolkit's own dialog keeps the event loop (and the animation timer) under our control.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The file type list shows the filter's description alone, without " (*.rsd)" after it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen) {
         // A typed name that does not exist still comes back; the command decides what to do with it.

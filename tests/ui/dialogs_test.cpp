@@ -4,6 +4,7 @@
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -127,6 +128,10 @@ TEST(FileDialog, EachDialogRemembersItsOwnNameAndOffersItAgain) {
             EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
             EXPECT_EQ(dialog->acceptMode(), step.mode);
             EXPECT_EQ(dialog->nameFilters(), QStringList{filter});
+            // The one entry reads as its description; the pattern is not repeated after it.
+            const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            EXPECT_TRUE(types != nullptr && types->count() == 1 &&
+                        types->currentText() == QStringLiteral("Ripplescopeデータ[*.rsd]"));
             if (!step.startsAt.isEmpty()) {
                 EXPECT_EQ(dialog->selectedFiles().value(0), step.startsAt);
             }
