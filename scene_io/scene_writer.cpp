@@ -17,6 +17,8 @@ void writeSceneLines(const std::string& fileName, const std::vector<std::string>
 
     // The temporary file lives in the target's folder, so the final rename never crosses devices.
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    // A folder closed to new names still lets an existing writable file be emptied and rewritten.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) throw EFCreateError(cannotCreateMessage(fileName));
 
     const SceneWriteFn write = [&file](std::string_view bytes) -> std::int64_t {

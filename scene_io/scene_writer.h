@@ -1,6 +1,7 @@
 #pragma once
 // Writing a scene file: every text followed by CR LF, in one block, replacing the file only once the
-// whole block has reached the disk, so a failed save never costs the scene that was there before.
+// whole block has reached the disk, so a failed save never costs the scene that was there before
+// (where the folder allows a temporary file beside it).
 
 #include <cstdint>
 #include <functional>
@@ -22,7 +23,8 @@ using SceneBlockWriter = std::function<std::int64_t(std::string_view block, cons
 // Throws EFCreateError when the file cannot be created or replaced (read-only file, missing folder, a
 // folder of that name), and EWriteError when fewer bytes than the block holds were written or the
 // finished file could not be put in place. In both cases the old file is left untouched and no
-// temporary file remains.
+// temporary file remains, except in a folder where no new name can be made: there an existing writable
+// file is written in place, and a short write leaves it emptied or partly written.
 void writeSceneLines(const std::string& fileName, const std::vector<std::string>& lines,
                      const SceneBlockWriter& blockWriter = {});
 

@@ -118,16 +118,27 @@ TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
     test::writeBytes(locked, "keep me\r\n");
     ::chmod(locked.c_str(), 0444);
     ::chmod(folder_.file("").c_str(), 0777);
-    for (const auto& [path, outcome] : {std::pair{folder_.file("fresh.rsd"), std::string("(written)")},
-                                        {locked, "ファイル " + locked + " を作成できません"}}) {
+    // In a folder closed to new names, a writable file is still emptied and rewritten; a new one fails.
+    const std::string shut = folder_.file("shut");
+    std::filesystem::create_directory(shut);
+    test::writeBytes(shut + "/open.rsd", std::string(200, '9') + "\r\n"); // longer than a scene
+    ::chmod((shut + "/open.rsd").c_str(), 0666);
+    ::chmod(shut.c_str(), 0555);
+    for (const auto& [path, outcome] :
+         {std::pair{folder_.file("fresh.rsd"), std::string("(written)")},
+          {locked, "ファイル " + locked + " を作成できません"},
+          {shut + "/open.rsd", "(written)"},
+          {shut + "/new.rsd", "ファイル " + shut + "/new.rsd を作成できません"}}) {
         const std::optional<std::string> result = test::asUnprivileged([&] { return writeError(path); });
         if (!result)
             GTEST_SKIP() << "running with permission override (root): the read-only-file case cannot fail "
                             "here (the other cases ran)";
         EXPECT_EQ(*result, outcome) << path;
     }
+    ::chmod(shut.c_str(), 0755);
     EXPECT_EQ(test::readBytes(locked), "keep me\r\n");
-    EXPECT_EQ(folder_.names(), (std::vector<std::string>{"fresh.rsd", "locked.rsd", "taken.rsd"}));
+    EXPECT_EQ(test::readBytes(shut + "/open.rsd"), test::readBytes(folder_.file("fresh.rsd")));
+    EXPECT_EQ(folder_.names(), (std::vector<std::string>{"fresh.rsd", "locked.rsd", "shut", "taken.rsd"}));
 }
 
 } // namespace
