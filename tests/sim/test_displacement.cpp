@@ -1,3 +1,4 @@
+#include "scene_builder.h"
 #include "sim/displacement.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +11,7 @@ namespace {
 using Law = AttenuationLaw;
 constexpr std::int32_t kMin = -2147483647 - 1, kMax = 2147483647;
 
-Scene withSources(std::initializer_list<WaveSource> sources, double t = 0.0) {
-    Scene scene;
-    resetScene(scene);
-    int k = 1;
-    for (const WaveSource& s : sources)
-        scene.source(k++) = s;
-    scene.simTime = t;
-    return scene;
-}
+using test::withSources;
 
 TEST(Displacement, CoincidenceTestsAllFourSourcesWhateverTheirAmplitude) {
     const Scene scene =

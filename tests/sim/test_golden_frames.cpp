@@ -1,6 +1,7 @@
 // Whole frames compared with reviewed traces in golden/. RIPPLESCOPE_WRITE_GOLDEN=1 rewrites the files
 // instead; review the diff before committing it.
 
+#include "scene_builder.h"
 #include "sim/frame_renderer.h"
 #include "trace_diff.h"
 #include "ui/recording_surface.h"
@@ -14,37 +15,27 @@
 namespace rs {
 namespace {
 
-Scene sources(std::initializer_list<WaveSource> list, double t) {
-    Scene scene;
-    resetScene(scene);
-    int k = 1;
-    for (const WaveSource& s : list)
-        scene.source(k++) = s;
-    scene.simTime = t;
-    return scene;
-}
-
 TEST(GoldenFrames, TracesMatchTheReviewedFiles) {
     // Strong sources and the lowest overtaking limit (60 pixels at N = 5) give every law some crosses;
     // under no attenuation the axis between the sources sits exactly on the limit.
-    const Scene strong = sources({{-100, 0, 6000, 10, 0, 2.0}, {100, 0, 6000, 10, 0, 2.0}}, 7.0);
-    const Scene four = sources({{-120, -120, 1500, 12, 0, 2.5},
-                                {120, -120, -800, 20, 45, 2.5},
-                                {-120, 120, 2000, 8, 90, 2.5},
-                                {120, 120, 1200, 30, -60, 2.5}},
-                               11.0);
+    const Scene strong = test::withSources({{-100, 0, 6000, 10, 0, 2.0}, {100, 0, 6000, 10, 0, 2.0}}, 7.0);
+    const Scene four = test::withSources({{-120, -120, 1500, 12, 0, 2.5},
+                                          {120, -120, -800, 20, 45, 2.5},
+                                          {-120, 120, 2000, 8, 90, 2.5},
+                                          {120, 120, 1200, 30, -60, 2.5}},
+                                         11.0);
     const struct {
         const char* name;
         Scene scene;
         FrameSettings settings;
     } cases[] = {
-        {"start_up_n5", sources({}, 0.0), {.numpoints = 5}},
+        {"start_up_n5", test::withSources({}, 0.0), {.numpoints = 5}},
         {"two_sources_inverse_distance", strong, {.gens1 = true, .numpoints = 5, .numzoom = 10}},
         {"two_sources_inverse_sqrt", strong, {.numpoints = 5, .numzoom = 10}},
         {"two_sources_no_attenuation", strong, {.gens2 = false, .numpoints = 5, .numzoom = 10}},
         {"four_sources_two_source_mode", four, {.ch_2cut = true, .numpoints = 5}},
         {"red_background_square_particles",
-         sources({{-100, 0, 1000, 10, 0, 2.0}, {100, 0, 1000, 10, 0, 2.0}}, 7.0),
+         test::withSources({{-100, 0, 1000, 10, 0, 2.0}, {100, 0, 1000, 10, 0, 2.0}}, 7.0),
          {.ch_guruguru = true, .ch_seibun = false, .ch_rect = true, .numpoints = 5}},
     };
     const bool write = std::getenv("RIPPLESCOPE_WRITE_GOLDEN") != nullptr;
