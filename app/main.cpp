@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Start-up: the application object, the title, the one main window, the event loop, exit code 0.
 
 #include "app/sound.h"

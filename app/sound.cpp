@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "app/sound.h"
 
 #include "app/ripplescope_icon.xpm"

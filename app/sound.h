@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window: every control of the program, the scene state and the picture, and the handlers.
 // Construction, layout and wiring live in sound.cpp; the handlers of each command group in their own

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Animation: the Start/Stop button, the tick, frame stepping, the tick rate and the wave speed.
 // The timer's interval is the only animation state: 0 is stopped, anything else is running.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // File > Open and File > Save: a scene's 37 lines to and from the window's controls and the sources.
 
 #include "app/source_controls.h"

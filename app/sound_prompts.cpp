@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The twenty source parameter buttons: one prompt routine driven by a table of rows.
 
 #include "app/source_controls.h"

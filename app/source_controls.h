@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The twenty source parameters: which button shows each, which field it sets, its prompt and prefix.
 // Listed in scene-file order (source 1 x … phase, then sources 2, 3, 4), which Open and Save rely on.

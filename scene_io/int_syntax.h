@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one integer syntax shared by scene-file lines and the source parameter prompts:
 // leading spaces, then either decimal with an optional sign, or a "$", "x", "X", "0x" or "0X" prefix and

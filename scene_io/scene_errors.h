@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The errors of scene-file work. Their what() is the exact UTF-8 text the error box shows.
 

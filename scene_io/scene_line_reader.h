@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading a scene file line by line. Lines end at LF; every CR is dropped; a 0x1A byte ends the file;
 // past the end every line is empty. Bytes are kept as they are, without any character-set conversion.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writing a scene file: every text followed by CR LF, in one block, replacing the file only once the
 // whole block has reached the disk, so a failed save never costs the scene that was there before

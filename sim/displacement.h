@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // How far the superposed waves push one medium particle, and how far they could ever push it.
 // This is the plain long-double model; the renderer's faster path must agree with it bit for bit.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "sim/displacement_field.h"
 
 #include "sim/frame_settings.h"

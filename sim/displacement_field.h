@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The displacement of every grid point, fast. Everything that does not depend on the clock or the
 // phases (distances, unit vectors, envelopes, the travel lag of the phase, the bound) is kept until the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the frame renderer needs of a picture: GDI-style pen, brush and primitives.
 // Coordinates are 64-bit because displaced particles of extreme scenes land far outside the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "tools/frame_export.h"
 
 #include "scene_io/scene_errors.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "tools/frame_trace.h"
 
 #include "sim/frame_renderer.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // ripplescope-render: draws frames of a scene file with the hidden main window and writes them as PNG.
 
 #include "app/sound.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application object. Handlers already run through DispatchGuard; notify() catches anything that
 // still escapes an event so that it is shown instead of unwinding through Qt.

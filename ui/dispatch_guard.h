@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // No exception ever crosses Qt code: every event handler runs through DispatchGuard, which ends the
 // handler where the error arose, shows the error box and lets the event loop carry on.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Outline rows of an ellipse inscribed in a w x h pixel box, by the integer ellipse algorithm
 // (A. Zingl, 2012) on a (w - 1) x (h - 1) quadrant mirrored inside the box. Both steps are decided

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Line stepping with GDI's pixel rule, clipped to the picture without walking off-screen pixels.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // A group box drawn the classic way: an etched frame starting half a caption below the top edge with
 // the caption on the frame line, so that children placed from the top edge clear the caption. The

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The modal conversations the window holds with the user. The window talks to them only through
 // this interface, so tests can answer them from a script instead of real dialogs.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The animation timer over QTimer. Interval 0 means stopped; setting the interval it already has
 // changes nothing; any other value restarts the period, so the next tick comes one full interval later.

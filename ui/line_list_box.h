@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The hidden list box used as a line buffer when a scene is saved. It is never shown and never takes
 // the keyboard focus.

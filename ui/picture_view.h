@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The image control that shows the 601x601 picture of a RasterCanvas, pixel for pixel.
 

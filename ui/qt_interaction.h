@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real dialogs behind Interaction: QInputDialog, non-native QFileDialogs and QMessageBox.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 601x601 picture: a software rasteriser that follows GDI's pixel rules exactly.
 

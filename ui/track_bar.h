@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // A track bar over QSlider: the position clamps into the range, the change handler runs only when
 // the position really changes, and initial settings never run it. Vertical bars have their minimum

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Ripplescope developers
+# SPDX-License-Identifier: MIT
 # The thin adapter over Qt Widgets: track bar, timer, dialogs, error box, dispatch guard, picture view.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 target_sources(ripplescope_ui PRIVATE

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // One complete frame: the displacement model plus the renderer, into a surface that draws nothing.
 // Cases: the start-up settings with two sources, and the heaviest case (N = 50, four live sources, every
 // drawing box on, 1/sqrt(r)). Another surface is one more line in each case list below.

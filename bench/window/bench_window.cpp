@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The window animating the heaviest scene (N = 50, four live sources, every drawing option, 1/sqrt(r))
 // at the fastest tick interval for ten seconds; prints frames drawn per second and the CPU time this
 // process spent per second of wall time. Takes no command line; bench/window/run starts it on a

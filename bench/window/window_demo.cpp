@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Drives the window the way a user would for the animation picture in docs/: types two sources into
 // the real prompts, starts the animation and prints "ready" once frames are running, then keeps
 // animating until it is killed. scripts/screenshot-animation grabs the screen at that point.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Start/Stop, the tick, frame stepping, the tick rate and the wave speed, and the frame drawall shows.
 
 #include "app/sound.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // File > Save and File > Open: the 37 lines written from and applied to the window, dialogs, errors.
 
 #include "app/sound.h"

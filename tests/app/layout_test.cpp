@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Every control of the main window against the window's description: one row per control.
 
 #include "app/sound.h"

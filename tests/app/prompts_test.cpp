@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The twenty source parameter buttons: which field each sets, what it asks, and what typed text stores.
 
 #include "app/sound.h"

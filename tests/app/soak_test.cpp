@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // A long run of ticks at the heaviest settings: the clock wraps once and comes back, nothing piles up.
 
 #include "app/sound.h"

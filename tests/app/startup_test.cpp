@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Start-up state, the quit paths and errors escaping handlers while the event loop runs.
 
 #include "app/sound.h"

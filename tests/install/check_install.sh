@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Ripplescope developers
+# SPDX-License-Identifier: MIT
 # Installs the build into a throw-away DESTDIR and checks what a desktop would find there.
 #   check_install.sh BUILD_DIR SOURCE_DIR tree|desktop-entry|mime-type [--with-render]
 # Exit 77 tells ctest the check was skipped because a validator is not installed.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The desktop's icon must be the window's own icon: the PNG in the icon theme is generated from the
 // same drawing as the XPM compiled into the program, and a stale PNG would show a different picture.
 

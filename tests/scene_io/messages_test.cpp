@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The texts of the scene-file errors, and how a line's bytes appear inside them.
 
 #include "scene_io/scene_errors.h"

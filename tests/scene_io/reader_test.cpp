@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Reading scene lines: line ends, the end-of-file byte, short and long files, bounded lines, errors.
 
 #include "scene_io/scene_errors.h"

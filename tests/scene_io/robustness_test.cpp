@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes from a fixed seed through the reader and both conversions: only the listed errors, and
 // results that agree with simple independent models.
 

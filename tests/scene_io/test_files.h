@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // File helpers for the scene-file tests: a private temporary folder, whole-file access, memory files.
 

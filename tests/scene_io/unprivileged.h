@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Permission cases under root, who ignores file modes: the attempt runs as a user the modes bind.
 

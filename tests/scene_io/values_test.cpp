@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Writing values as lines and converting lines back: the integer syntax shared with the prompts, and
 // flags with their locale-dependent numbers.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Writing scene files: exact bytes, permissions, and that a failed save keeps the old file.
 
 #include "scene_io/scene_errors.h"

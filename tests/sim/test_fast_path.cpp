@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The renderer's cached double-precision path must give exactly what the long-double model gives:
 // same offsets, bounds and drawable decisions, on random scenes and on scenes full of exact ties.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "sim/frame_renderer.h"
 #include "trace_diff.h"
 #include "ui/recording_surface.h"

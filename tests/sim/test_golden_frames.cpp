@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Whole frames compared with reviewed traces in golden/. RIPPLESCOPE_WRITE_GOLDEN=1 rewrites the files
 // instead; review the diff before committing it.
 

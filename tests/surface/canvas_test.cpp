@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "tests/surface/pixels.h"
 
 #include <gtest/gtest.h>

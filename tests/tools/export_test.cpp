@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // ripplescope-render run as its own process: its pictures and trace against the window's, exit statuses.
 
 #include "app/sound.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The exporter's command line and the names of its pictures.
 
 #include "tools/render_options.h"

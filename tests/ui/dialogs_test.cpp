@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // The real dialogs behind the window's conversations, driven while they run modally.
 
 #include "ui/file_dialog.h"

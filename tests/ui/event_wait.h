@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs the event loop until a condition holds. The deadline only keeps a broken build from hanging
 // the suite; no test asserts anything about how long the wait took.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // GUI tests run headless on the offscreen platform under the program's own application object.
 
 #include "ui/application.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 #include "tests/ui/event_wait.h"
 #include "tests/ui/scripted_interaction.h"
 #include "ui/dispatch_guard.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
 // Fuzzes the line reader (with a read size taken from the input) and both conversions on every line.
 // Any exception other than the scene-file errors, or any sanitizer report, is a finding.
 
