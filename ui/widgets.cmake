@@ -14,6 +14,7 @@ target_sources(ripplescope_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/push_button.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_interaction.cpp
     ${CMAKE_CURRENT_LIST_DIR}/screen_placement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/toolkit_language.cpp
     ${CMAKE_CURRENT_LIST_DIR}/track_bar.cpp
 )
 target_link_libraries(ripplescope_ui PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets)

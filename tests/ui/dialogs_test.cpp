@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -148,6 +149,44 @@ TEST(FileDialog, EachDialogRemembersItsOwnNameAndOffersItAgain) {
     }
     EXPECT_EQ(open.fileName(), missing);
     EXPECT_EQ(save.fileName(), saved);
+}
+
+TEST(QtInteraction, FileDialogsSpeakJapanese) {
+    struct Texts {
+        bool save;
+        const char* title;
+        const char* accept;
+    };
+    const Texts cases[] = {{false, "開く", "開く(&O)"}, {true, "名前を付けて保存", "保存(&S)"}};
+    const QString filter = QStringLiteral("Ripplescopeデータ[*.rsd] (*.rsd)");
+    for (const Texts& c : cases) {
+        SCOPED_TRACE(c.title);
+        QtInteraction ui;
+        bool seen = false;
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            seen = true;
+            EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(c.title));
+            auto label = [dialog](const char* name) {
+                const auto* l = dialog->findChild<QLabel*>(QString::fromLatin1(name));
+                return l != nullptr ? l->text() : QString();
+            };
+            EXPECT_EQ(label("lookInLabel"), QStringLiteral("アドレス:"));
+            EXPECT_EQ(label("fileNameLabel"), QStringLiteral("ファイル名(&N):"));
+            EXPECT_EQ(label("fileTypeLabel"), QStringLiteral("ファイルの種類:"));
+            const auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            const QPushButton* accept =
+                buttons->button(c.save ? QDialogButtonBox::Save : QDialogButtonBox::Open);
+            ASSERT_NE(accept, nullptr);
+            EXPECT_EQ(accept->text(), QString::fromUtf8(c.accept));
+            EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+            dialog->reject();
+        });
+        const std::optional<QString> chosen =
+            c.save ? ui.saveName(filter, QString()) : ui.openName(filter, QString());
+        EXPECT_TRUE(seen);
+        EXPECT_FALSE(chosen.has_value());
+    }
 }
 
 } // namespace
