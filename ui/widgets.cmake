@@ -7,6 +7,7 @@ target_sources(ripplescope_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/application.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dispatch_guard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_dialog_details.cpp
     ${CMAKE_CURRENT_LIST_DIR}/group_box.cpp
     ${CMAKE_CURRENT_LIST_DIR}/interval_timer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_list_box.cpp
