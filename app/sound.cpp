@@ -4,6 +4,7 @@
 
 #include "app/ripplescope_icon.xpm"
 #include "ui/group_box.h"
+#include "ui/push_button.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,7 +102,7 @@ void TForm1::createControls() {
     saver = place<LineListBox>(client, "saver", {8, 8, 121, 97});
     hideForGood(saver);
 
-    BitBtn1 = place<QPushButton>(client, "BitBtn1", {656, 8, 313, 33}, QStringLiteral("スタート/ストップ"));
+    BitBtn1 = place<PushButton>(client, "BitBtn1", {656, 8, 313, 33}, QStringLiteral("スタート/ストップ"));
 
     phichanger = place<TrackBar>(client, "phichanger", {8, 616, 601, 33}, Qt::Horizontal);
     phichanger->setInitial(-180, 180, 30, 5, 15);
@@ -178,8 +179,8 @@ void TForm1::createSourceGroups() {
         for (std::size_t f = 0; f < fields.size(); ++f) {
             const QByteArray buttonName = "bt_" + QByteArray::number(k) + '_' + fields[f].letter;
             this->*buttons[idx][f] =
-                place<QPushButton>(group, buttonName.constData(), {fields[f].at, QSize(64, 24)},
-                                   QString::fromUtf16(fields[f].caption));
+                place<PushButton>(group, buttonName.constData(), {fields[f].at, QSize(64, 24)},
+                                  QString::fromUtf16(fields[f].caption));
         }
     }
 }

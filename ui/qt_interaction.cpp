@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_interaction.h"
 
+#include "ui/file_dialog_details.h"
 #include "ui/screen_placement.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ std::optional<QString> runFileDialog(QFileDialog::AcceptMode mode, const QString
     if (!remembered.isEmpty()) {
         dialog.selectFile(remembered);
     }
+    showFileDetailsInJapanese(dialog);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 namespace rs {
 namespace {
@@ -225,6 +227,60 @@ TEST_F(MainWindow, TabWalksTheControlsInTheirTabOrderAndNeverReachesHiddenOnes) 
                                   static_cast<QWidget*>(form.thetachanger)}) {
         EXPECT_EQ(std::count(walked.begin(), walked.end(), hidden), 0);
     }
+}
+
+TEST_F(MainWindow, ReturnAndEnterPressAFocusedButtonLikeSpace) {
+    struct KeyCase {
+        QPushButton* TForm1::*button;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int autoRepeats; // extra presses while the key is held
+        bool presses;
+    };
+    const KeyCase cases[] = {
+        {&TForm1::bt_1_x, Qt::Key_Return, Qt::NoModifier, 0, true},
+        {&TForm1::bt_4_p, Qt::Key_Enter, Qt::KeypadModifier, 0, true},
+        {&TForm1::bt_2_a, Qt::Key_Space, Qt::NoModifier, 0, true},
+        {&TForm1::bt_3_y, Qt::Key_Return, Qt::ControlModifier, 0, false},
+        {&TForm1::BitBtn1, Qt::Key_Return, Qt::NoModifier, 0, true},
+        {&TForm1::BitBtn1, Qt::Key_Enter, Qt::KeypadModifier, 0, true},
+        {&TForm1::BitBtn1, Qt::Key_Return, Qt::NoModifier, 3, true}, // held down: one press
+        {&TForm1::BitBtn1, Qt::Key_Return, Qt::AltModifier, 0, false},
+    };
+    showForm();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    for (const KeyCase& c : cases) {
+        QPushButton* button = form.*c.button;
+        SCOPED_TRACE(button->objectName().toStdString() + " " +
+                     QKeySequence(QKeyCombination(c.modifiers, c.key)).toString().toStdString() +
+                     " repeats " + std::to_string(c.autoRepeats));
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), button);
+        const qsizetype promptsBefore = ui.prompts.size();
+        const bool runningBefore = form.Timer1.interval() != 0;
+
+        // Through the window, as the platform delivers keys, to whatever has the focus.
+        QTest::keyPress(form.windowHandle(), c.key, c.modifiers);
+        for (int i = 0; i < c.autoRepeats; ++i) {
+            QKeyEvent again(QEvent::KeyPress, c.key, c.modifiers, QString(), true);
+            QApplication::sendEvent(button, &again);
+        }
+        QTest::keyRelease(form.windowHandle(), c.key, c.modifiers);
+
+        if (button == form.BitBtn1) {
+            EXPECT_EQ(form.Timer1.interval() != 0, runningBefore != c.presses);
+            EXPECT_EQ(ui.prompts.size(), promptsBefore);
+        } else {
+            ASSERT_EQ(ui.prompts.size(), promptsBefore + (c.presses ? 1 : 0));
+            if (c.presses) {
+                EXPECT_TRUE(
+                    ui.prompts.back().startsWith(QStringLiteral("波源") + button->objectName().at(3)));
+            }
+        }
+        EXPECT_FALSE(button->isDown());
+    }
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(MainWindow, ChildrenAreCreatedInStackingOrder) {

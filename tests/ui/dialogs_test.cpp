@@ -2,22 +2,30 @@
 // SPDX-License-Identifier: MIT
 // The real dialogs behind the window's conversations, driven while they run modally.
 
+#include "tests/ui/event_wait.h"
 #include "ui/file_dialog.h"
+#include "ui/file_dialog_details.h"
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +156,83 @@ TEST(FileDialog, EachDialogRemembersItsOwnNameAndOffersItAgain) {
     }
     EXPECT_EQ(open.fileName(), missing);
     EXPECT_EQ(save.fileName(), saved);
+}
+
+TEST(QtInteraction, FileDialogsSpeakJapanese) {
+    struct Texts {
+        bool save;
+        const char* title;
+        const char* accept;
+    };
+    const Texts cases[] = {{false, "開く", "開く(&O)"}, {true, "名前を付けて保存", "保存(&S)"}};
+    const QString filter = QStringLiteral("Ripplescopeデータ[*.rsd] (*.rsd)");
+    for (const Texts& c : cases) {
+        SCOPED_TRACE(c.title);
+        QtInteraction ui;
+        bool seen = false;
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            seen = true;
+            EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(c.title));
+            auto label = [dialog](const char* name) {
+                const auto* l = dialog->findChild<QLabel*>(QString::fromLatin1(name));
+                return l != nullptr ? l->text() : QString();
+            };
+            EXPECT_EQ(label("lookInLabel"), QStringLiteral("アドレス:"));
+            EXPECT_EQ(label("fileNameLabel"), QStringLiteral("ファイル名(&N):"));
+            EXPECT_EQ(label("fileTypeLabel"), QStringLiteral("ファイルの種類:"));
+            const auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            const QPushButton* accept =
+                buttons->button(c.save ? QDialogButtonBox::Save : QDialogButtonBox::Open);
+            ASSERT_NE(accept, nullptr);
+            EXPECT_EQ(accept->text(), QString::fromUtf8(c.accept));
+            EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+            // The wider Japanese columns still show without scrolling sideways.
+            const auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            ASSERT_NE(details, nullptr);
+            EXPECT_LE(details->header()->length(), details->viewport()->width());
+            dialog->reject();
+        });
+        const std::optional<QString> chosen =
+            c.save ? ui.saveName(filter, QString()) : ui.openName(filter, QString());
+        EXPECT_TRUE(seen);
+        EXPECT_FALSE(chosen.has_value());
+    }
+}
+
+TEST(FileDialog, DetailViewGivesSizesFolderTypesAndTimesInJapanese) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile scene(dir.filePath(QStringLiteral("scene.rsd")));
+    ASSERT_TRUE(scene.open(QIODevice::WriteOnly));
+    ASSERT_EQ(scene.write(QByteArray(124, '0')), 124);
+    scene.close();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+
+    QFileSystemModel files;
+    const QModelIndex root = files.setRootPath(dir.path());
+    ASSERT_TRUE(testing::processEventsUntil([&] { return files.rowCount(root) == 2; }));
+    struct Cell {
+        const char* name;
+        int column;
+        const char* shown; // a pattern for the whole text
+    };
+    const Cell cells[] = {
+        {"scene.rsd", 0, "scene\\.rsd"},
+        {"scene.rsd", 1, "124 バイト"},
+        {"folder", 1, ""},
+        {"folder", 2, "フォルダー"},
+        {"scene.rsd", 3, "\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}"},
+        {"folder", 3, "\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}"},
+    };
+    for (const Cell& c : cells) {
+        const QModelIndex index = files.index(dir.filePath(QString::fromUtf8(c.name)), c.column);
+        const QString shown = fileDetailText(files, index);
+        EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(QString::fromUtf8(c.shown)))
+                        .match(shown)
+                        .hasMatch())
+            << c.name << " column " << c.column << ": " << shown.toStdString();
+    }
 }
 
 } // namespace
