@@ -88,7 +88,10 @@ void TForm1::OpenO1Click() {
 }
 
 bool TForm1::openSceneFile(const QString& fileName) {
-    const std::string name = localName(fileName);
+    return openSceneFile(localName(fileName));
+}
+
+bool TForm1::openSceneFile(const std::string& name) {
     if (!isExistingFile(name)) {
         return false;
     }

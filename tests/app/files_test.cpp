@@ -460,5 +460,39 @@ TEST_F(SceneFiles, SaveThatStopsShortReportsItAndKeepsTheOldFile) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"scene.rsd"});
 }
 
+// A really full disk: the failure shows up only when the bytes reach it, and must still be reported.
+TEST_F(SceneFiles, SaveOnAFullDiskReportsItAndKeepsTheOldFile) {
+    struct Case {
+        const char* what;
+        std::string old;
+        bool noFreeName; // the folder takes no new name, so the file is rewritten in place
+        bool fails;
+    };
+    const Case cases[] = {
+        {"beside it", "old scene\r\n", false, true},
+        {"in place", "", true, true},
+        {"in place, within the old file's room", std::string(200, '9'), true, false},
+    };
+    for (const Case& c : cases) {
+        test::SmallFileSystem fs;
+        if (!fs.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+        const std::string path = fs.file("scene.rsd");
+        test::writeBytes(path, c.old);
+        ::chmod(path.c_str(), 0640);
+        fs.fillPages();
+        if (c.noFreeName) fs.fillNames();
+        ui.errors.clear();
+        ui.fileReplies.push_back(testing::ScriptedInteraction::ok(QString::fromStdString(path)));
+        form.SaveS1->trigger();
+        EXPECT_EQ(errorTexts(), c.fails
+                                    ? std::vector<QString>{QStringLiteral("ストリームへの書き込みエラー.")}
+                                    : std::vector<QString>{})
+            << c.what;
+        EXPECT_EQ(test::readBytes(path), c.fails ? c.old : joined(kDefaultLines)) << c.what;
+        EXPECT_EQ(test::modeOf(path), S_IFREG | 0640u) << c.what;
+        EXPECT_EQ(fs.names(), std::vector<std::string>{"scene.rsd"}) << c.what;
+    }
+}
+
 } // namespace
 } // namespace rs
