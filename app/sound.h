@@ -171,6 +171,8 @@ class TForm1 final : public QMainWindow {
     // Open without the dialog: false, and nothing changed, when the name is not an existing regular
     // file; otherwise applies the file line by line and lets the scene file's errors escape.
     bool openSceneFile(const QString& fileName);
+    // The same with the name's bytes as the file system takes them (the exporter's names).
+    bool openSceneFile(const std::string& fileNameBytes);
     // How Save hands its block to the file; empty writes it directly. Tests make it stop short.
     SceneBlockWriter saveBlockWriter;
 

@@ -88,7 +88,10 @@ void TForm1::OpenO1Click() {
 }
 
 bool TForm1::openSceneFile(const QString& fileName) {
-    const std::string name = localName(fileName);
+    return openSceneFile(localName(fileName));
+}
+
+bool TForm1::openSceneFile(const std::string& name) {
     if (!isExistingFile(name)) {
         return false;
     }
@@ -115,10 +118,13 @@ bool TForm1::openSceneFile(const QString& fileName) {
     }
 
     for (const SourceControl& row : sourceControls()) {
-        const std::string text = reader.readLine();
-        scene.source(row.source).*row.field = parseSceneInteger(text);
-        // The caption shows the text as read ("+7" stays "+7"); it converted, so it is plain ASCII.
-        (this->*row.button)->setText(QString::fromUtf16(row.prefix) + QString::fromLatin1(text));
+        const SceneLine line = reader.readLine();
+        scene.source(row.source).*row.field = parseSceneInteger(line);
+        // The caption shows the text as read ("+7" stays "+7"); it converted, so it is plain ASCII. Of a
+        // line longer than any caption can show it keeps the first 64 KiB, marked as cut.
+        QString caption = QString::fromUtf16(row.prefix) + QString::fromLatin1(line.text());
+        if (line.cut()) caption += QChar(0x2026);
+        (this->*row.button)->setText(caption);
     }
     reader.close();
     return true;

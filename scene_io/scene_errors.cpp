@@ -84,8 +84,10 @@ std::string notABooleanMessage(std::string_view lineBytes) {
     return "'" + lineTextForMessage(lineBytes) + "' は正しい論理型ではありません";
 }
 
-std::string cannotCreateMessage(const std::string& fileName) {
-    return "ファイル " + fileName + " を作成できません";
+std::string cannotCreateMessage(std::string_view fileNameBytes) {
+    const QString shown =
+        QString::fromUtf8(fileNameBytes.data(), static_cast<qsizetype>(fileNameBytes.size()));
+    return "ファイル " + shown.toStdString() + " を作成できません";
 }
 
 } // namespace rs

@@ -32,13 +32,13 @@ class EInOutError : public SceneFileError {
     int errorNumber_;
 };
 
-// The file could not be created or emptied.
+// The file could not be created, opened or replaced.
 class EFCreateError : public SceneFileError {
   public:
     using SceneFileError::SceneFileError;
 };
 
-// Fewer bytes reached the file than the text holds.
+// Writing the file failed: a write, its sync, or putting the finished file in place.
 class EWriteError : public SceneFileError {
   public:
     using SceneFileError::SceneFileError;
@@ -56,7 +56,8 @@ std::string inOutErrorMessage(int errorNumber, const std::string& path);
 // Builders for the messages that quote a name or a line.
 std::string notAnIntegerMessage(std::string_view lineBytes);
 std::string notABooleanMessage(std::string_view lineBytes);
-std::string cannotCreateMessage(const std::string& fileName);
+// The name is the file's bytes, shown decoded as UTF-8 with what does not decode as U+FFFD.
+std::string cannotCreateMessage(std::string_view fileNameBytes);
 inline constexpr const char* kWriteErrorMessage = "ストリームへの書き込みエラー";
 
 } // namespace rs

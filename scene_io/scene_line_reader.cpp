@@ -66,8 +66,8 @@ bool SceneLineReader::fill() {
     }
 }
 
-std::string SceneLineReader::readLine() {
-    std::string line;
+SceneLine SceneLineReader::readLine() {
+    SceneLine line;
     while (!ended_) {
         if (pos_ == end_ && !fill()) {
             ended_ = true;
@@ -81,7 +81,7 @@ std::string SceneLineReader::readLine() {
             }
             ++pos_;
             if (c == '\n') return line;
-            if (c != '\r' && line.size() < kMaxLineBytes) line.push_back(c);
+            if (c != '\r') line.push(c);
         }
     }
     return line;

@@ -3,6 +3,9 @@
 #pragma once
 // Reading a scene file line by line. Lines end at LF; every CR is dropped; a 0x1A byte ends the file;
 // past the end every line is empty. Bytes are kept as they are, without any character-set conversion.
+// A line may be of any length: it is read whole but kept as a SceneLine, so memory stays bounded.
+
+#include "scene_io/scene_line.h"
 
 #include <cstddef>
 #include <string>
@@ -12,9 +15,8 @@ namespace rs {
 
 class SceneLineReader {
   public:
-    // A line keeps at most this many bytes; the rest of it is read and dropped, so a file without line
-    // ends cannot exhaust memory.
-    static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+    // How many bytes of a line its text keeps; the line is still read and converted whole.
+    static constexpr std::size_t kMaxLineBytes = SceneLine::kKeptBytes;
     static constexpr std::size_t kChunkBytes = 64 * 1024;
 
     // Opens fileName (UTF-8) for reading only. Throws EInOutError when it cannot be opened or is a folder.
@@ -27,7 +29,7 @@ class SceneLineReader {
     SceneLineReader& operator=(const SceneLineReader&) = delete;
 
     // The next line without its end. Throws EInOutError when the operating system fails the read.
-    std::string readLine();
+    SceneLine readLine();
 
     // Releases the file; later lines read as empty. Safe to call more than once.
     void close();

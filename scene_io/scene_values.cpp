@@ -66,9 +66,13 @@ std::string formatSceneBoolean(bool value) {
     return value ? "-1" : "0";
 }
 
+std::int32_t parseSceneInteger(const SceneLine& line) {
+    if (const auto value = parseInt32(line.shortened())) return *value;
+    throw EConvertError(notAnIntegerMessage(line.text()));
+}
+
 std::int32_t parseSceneInteger(std::string_view lineText) {
-    if (const auto value = parseInt32(lineText)) return *value;
-    throw EConvertError(notAnIntegerMessage(lineText));
+    return parseSceneInteger(SceneLine(lineText));
 }
 
 std::optional<bool> parseDecimalTruth(std::string_view text, std::string_view decimalSeparator) {
@@ -92,14 +96,19 @@ std::optional<bool> parseDecimalTruth(std::string_view text, std::string_view de
     return nonZero;
 }
 
-bool parseSceneBoolean(std::string_view lineText) {
+bool parseSceneBoolean(const SceneLine& line) {
     const std::lconv* conventions = std::localeconv();
     const std::string_view separator =
         (conventions && conventions->decimal_point) ? conventions->decimal_point : ".";
-    if (const auto truth = parseDecimalTruth(lineText, separator)) return *truth;
-    if (equalsIgnoringCase(lineText, "true")) return true;
-    if (equalsIgnoringCase(lineText, "false")) return false;
-    throw EConvertError(notABooleanMessage(lineText));
+    const std::string_view text = line.shortened();
+    if (const auto truth = parseDecimalTruth(text, separator)) return *truth;
+    if (equalsIgnoringCase(text, "true")) return true;
+    if (equalsIgnoringCase(text, "false")) return false;
+    throw EConvertError(notABooleanMessage(line.text()));
+}
+
+bool parseSceneBoolean(std::string_view lineText) {
+    return parseSceneBoolean(SceneLine(lineText));
 }
 
 } // namespace rs

@@ -3,6 +3,8 @@
 #pragma once
 // How one value of a scene file is written as a line, and how a line's text is converted back.
 
+#include "scene_io/scene_line.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,10 +19,12 @@ std::string formatSceneInteger(std::int32_t value);
 std::string formatSceneBoolean(bool value);
 
 // The integer syntax of the prompts; throws EConvertError quoting the line otherwise.
+std::int32_t parseSceneInteger(const SceneLine& line);
 std::int32_t parseSceneInteger(std::string_view lineText);
 
 // A decimal number (non-zero is true) written with the current C locale's decimal separator, or
 // "true"/"false" in any letter case; throws EConvertError quoting the line otherwise.
+bool parseSceneBoolean(const SceneLine& line);
 bool parseSceneBoolean(std::string_view lineText);
 
 // The number part of parseSceneBoolean with the separator given: whether the text is a non-zero

@@ -2,41 +2,26 @@
 // SPDX-License-Identifier: MIT
 #include "tools/frame_export.h"
 
+#include "scene_io/file_replace.h"
 #include "scene_io/scene_errors.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QByteArray>
 
 namespace rs {
 
-namespace {
-
-template <class Write> void writeWhole(const std::string& fileName, Write&& write) {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw ExportError(cannotCreateMessage(fileName));
-    }
-    if (!write(file)) {
-        file.cancelWriting();
-        throw ExportError(kWriteErrorMessage);
-    }
-    if (!file.commit()) {
-        throw ExportError(kWriteErrorMessage);
-    }
-}
-
-} // namespace
-
 void writePicturePng(const QImage& picture, const std::string& fileName) {
-    writeWhole(fileName, [&](QSaveFile& file) {
-        return picture.convertToFormat(QImage::Format_RGB888).save(&file, "PNG");
-    });
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) ||
+        !picture.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG")) {
+        throw ExportError(kWriteErrorMessage);
+    }
+    writeTextFile(png.toStdString(), fileName);
 }
 
 void writeTextFile(const std::string& text, const std::string& fileName) {
-    writeWhole(fileName, [&](QSaveFile& file) {
-        return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
-    });
+    replaceFileContents(fileName, text);
 }
 
 } // namespace rs

@@ -10,16 +10,21 @@
 
 namespace rs {
 
-// A picture or trace file that could not be written; what() is the message for the user.
+// A picture that could not be encoded; what() is the message for the user.
 class ExportError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
 
-// The picture as an RGB PNG. The file is replaced only once it is complete; throws ExportError.
+// File names are the bytes given on the command line. Both replace the file as a whole as
+// replaceFileContents does, and throw its EFCreateError or EWriteError when the file cannot be
+// written; the old file is then left as it was.
+
+// The picture as an RGB PNG, encoded in memory and then written; throws ExportError when it cannot
+// be encoded.
 void writePicturePng(const QImage& picture, const std::string& fileName);
 
-// The bytes as they are, replacing the file only once complete; throws ExportError.
+// The bytes as they are.
 void writeTextFile(const std::string& text, const std::string& fileName);
 
 } // namespace rs

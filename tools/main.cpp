@@ -10,8 +10,6 @@
 #include "ui/application.h"
 #include "ui/dispatch_guard.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <cstdio>
 #include <exception>
@@ -49,7 +47,7 @@ int render(const rs::RenderOptions& options) {
     Unattended ui;
     rs::TForm1 form(ui);
     // Open would ignore a missing name; here it is the whole point of the run.
-    if (!form.openSceneFile(QFile::decodeName(QByteArray::fromStdString(options.scene)))) {
+    if (!form.openSceneFile(options.scene)) {
         throw rs::EInOutError("ファイルが見つかりません", ENOENT);
     }
     form.scene.simTime = options.time;

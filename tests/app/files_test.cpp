@@ -257,6 +257,46 @@ TEST_F(SceneFiles, CaptionsShowTheLineAsRead) {
     EXPECT_EQ(form.bt_1_o->text(), QStringLiteral("ω:-0"));
 }
 
+// A line is read and converted whole, however long; a caption keeps up to 64 KiB of it exactly.
+TEST_F(SceneFiles, LongLinesOpenAsTheyRead) {
+    constexpr std::size_t kKept = 64 * 1024;
+    const std::string blanks(kKept, ' ');
+    struct LongCase {
+        std::size_t line;
+        std::string text;
+        std::function<bool(const TForm1&)> applied;
+    };
+    const std::vector<LongCase> cases = {
+        {3, std::string(kKept - 3, ' ') + "50",
+         [](const TForm1& f) { return f.numpoints->position() == 50; }},
+        {3, std::string(kKept - 1, ' ') + "50",
+         [](const TForm1& f) { return f.numpoints->position() == 50; }},
+        {3, blanks + "50", [](const TForm1& f) { return f.numpoints->position() == 50; }},
+        {7, std::string(70000, ' ') + "-1", [](const TForm1& f) { return f.gens1->isChecked(); }},
+        {18, std::string(kKept - 2, ' ') + "+7",
+         [&](const TForm1& f) {
+             return f.bt_1_x->text() == QString::fromLatin1("X:" + blanks.substr(2) + "+7");
+         }},
+        {18, blanks + "+7",
+         [&](const TForm1& f) {
+             return f.bt_1_x->text() == QString::fromLatin1("X:" + blanks) + QChar(0x2026);
+         }},
+    };
+    for (const LongCase& c : cases) {
+        testing::ScriptedInteraction freshUi;
+        TForm1 fresh(freshUi);
+        Lines lines = kDefaultLines;
+        lines[7] = "0"; // gens2 would take the check from gens1 again
+        lines[c.line - 1] = c.text;
+        test::writeBytes(file("long.rsd"), joined(lines));
+        EXPECT_TRUE(fresh.openSceneFile(qfile("long.rsd"))) << "line " << c.line << ", " << c.text.size();
+        EXPECT_TRUE(c.applied(fresh)) << "line " << c.line << ", " << c.text.size() << " bytes";
+        if (c.line == 18) {
+            EXPECT_EQ(fresh.scene.source(1).x, 7);
+        }
+    }
+}
+
 struct FailCase {
     const char* what;
     Lines lines;
@@ -458,6 +498,40 @@ TEST_F(SceneFiles, SaveThatStopsShortReportsItAndKeepsTheOldFile) {
     ASSERT_EQ(errorTexts(), std::vector<QString>{QStringLiteral("ストリームへの書き込みエラー.")});
     EXPECT_EQ(test::readBytes(file("scene.rsd")), "old\r\n");
     EXPECT_EQ(dir.names(), std::vector<std::string>{"scene.rsd"});
+}
+
+// A really full disk: the failure shows up only when the bytes reach it, and must still be reported.
+TEST_F(SceneFiles, SaveOnAFullDiskReportsItAndKeepsTheOldFile) {
+    struct Case {
+        const char* what;
+        std::string old;
+        bool noFreeName; // the folder takes no new name, so the file is rewritten in place
+        bool fails;
+    };
+    const Case cases[] = {
+        {"beside it", "old scene\r\n", false, true},
+        {"in place", "", true, true},
+        {"in place, within the old file's room", std::string(200, '9'), true, false},
+    };
+    for (const Case& c : cases) {
+        test::SmallFileSystem fs;
+        if (!fs.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+        const std::string path = fs.file("scene.rsd");
+        test::writeBytes(path, c.old);
+        ::chmod(path.c_str(), 0640);
+        fs.fillPages();
+        if (c.noFreeName) fs.fillNames();
+        ui.errors.clear();
+        ui.fileReplies.push_back(testing::ScriptedInteraction::ok(QString::fromStdString(path)));
+        form.SaveS1->trigger();
+        EXPECT_EQ(errorTexts(), c.fails
+                                    ? std::vector<QString>{QStringLiteral("ストリームへの書き込みエラー.")}
+                                    : std::vector<QString>{})
+            << c.what;
+        EXPECT_EQ(test::readBytes(path), c.fails ? c.old : joined(kDefaultLines)) << c.what;
+        EXPECT_EQ(test::modeOf(path), S_IFREG | 0640u) << c.what;
+        EXPECT_EQ(fs.names(), std::vector<std::string>{"scene.rsd"}) << c.what;
+    }
 }
 
 } // namespace

@@ -25,13 +25,14 @@ template <class Convert> std::string messageOf(Convert convert, const std::strin
 }
 
 std::string integerMessage(const std::string& line) {
-    return messageOf(parseSceneInteger, line);
+    return messageOf([](const std::string& l) { return parseSceneInteger(l); }, line);
 }
 
 TEST(SceneMessages, ConversionMessagesQuoteTheLine) {
     EXPECT_EQ(integerMessage(""), "'' は整数ではありません");
     EXPECT_EQ(integerMessage(" 4 2"), "' 4 2' は整数ではありません");
-    EXPECT_EQ(messageOf(parseSceneBoolean, "yes"), "'yes' は正しい論理型ではありません");
+    EXPECT_EQ(messageOf([](const std::string& l) { return parseSceneBoolean(l); }, "yes"),
+              "'yes' は正しい論理型ではありません");
 }
 
 // Line bytes are code page 932 Shift_JIS; what does not decode is shown as U+FFFD.

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <thread>
+#include <tuple>
 
 #include "tests/scene_io/test_files.h"
 #include "tests/scene_io/unprivileged.h"
@@ -19,7 +21,7 @@ namespace {
 std::vector<std::string> readLines(SceneLineReader&& reader, std::size_t count) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < count; ++i)
-        lines.push_back(reader.readLine());
+        lines.push_back(reader.readLine().text());
     return lines;
 }
 
@@ -96,13 +98,79 @@ TEST(SceneFiles, OverlongLinesKeepTheirFirst64KiB) {
         EXPECT_EQ(readLines(SceneLineReader(test::memoryFile(bytes), chunk), 4), expected);
 }
 
+// A line made of runs, fed through a pipe by a second thread, so that no one holds it whole.
+struct Stretch {
+    std::string piece;
+    std::size_t times = 1;
+};
+SceneLine streamedLine(const std::vector<Stretch>& runs) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    std::thread writer([&runs, out = fds[1]] {
+        std::string chunk;
+        for (const Stretch& run : runs) {
+            for (std::size_t i = 0; i < run.times;) {
+                chunk.clear();
+                for (; i < run.times && chunk.size() < 65536; ++i)
+                    chunk += run.piece;
+                for (std::size_t done = 0; done < chunk.size();) {
+                    const ssize_t n = ::write(out, chunk.data() + done, chunk.size() - done);
+                    if (n <= 0) break;
+                    done += static_cast<std::size_t>(n);
+                }
+            }
+        }
+        [[maybe_unused]] const ssize_t end = ::write(out, "\n", 1);
+        ::close(out);
+    });
+    SceneLineReader reader(fds[0], SceneLineReader::kChunkBytes);
+    SceneLine line = reader.readLine(); // reads up to the line end, so the writer is done
+    writer.join();
+    return line;
+}
+
+std::string convertedAs(char kind, const SceneLine& line) {
+    try {
+        return kind == 'i'               ? std::to_string(parseSceneInteger(line))
+               : parseSceneBoolean(line) ? "true"
+                                         : "false";
+    } catch (const EConvertError& e) {
+        return e.what();
+    }
+}
+
+// Lines of tens of megabytes convert exactly, and only their start is kept for the message.
+TEST(SceneFiles, HugeLinesConvertAsAWhole) {
+    constexpr std::size_t kMiB = 1024 * 1024, kLong = 24 * kMiB;
+    const std::string overflow = "'1" + std::string(199, '0') + "…' は整数ではありません";
+    const std::tuple<const char*, std::vector<Stretch>, char, std::string> cases[] = {
+        {"blanks", {{" ", kLong}, {"42"}}, 'i', "42"},
+        {"leading zeros", {{"-"}, {"0", kLong}, {"7"}}, 'i', "-7"},
+        {"hex zeros", {{"0x"}, {"0", kLong}, {"FFFFFFFF"}}, 'i', "-1"},
+        {"zeros after a digit", {{"1"}, {"0", kLong}}, 'i', overflow},
+        {"blanks around", {{" ", kLong}, {"-1"}, {" ", kLong}}, 'b', "true"},
+        {"long fraction", {{"0."}, {"0", kLong}, {"1"}}, 'b', "true"},
+        {"long exponent", {{"0.0e"}, {"97", kLong / 2}}, 'b', "false"},
+        {"two numbers",
+         {{" ", kLong}, {"1"}, {" ", kLong}, {"1"}},
+         'b',
+         "'" + std::string(200, ' ') + "…' は正しい論理型ではありません"},
+    };
+    for (const auto& [what, runs, kind, outcome] : cases) {
+        const SceneLine line = streamedLine(runs);
+        EXPECT_EQ(convertedAs(kind, line), outcome) << what;
+        EXPECT_TRUE(line.cut()) << what;
+        EXPECT_EQ(line.text().size(), SceneLine::kKeptBytes) << what;
+    }
+}
+
 TEST(SceneFiles, CloseReleasesTheFile) {
     const int fd = test::memoryFile("1\n2\n");
     SceneLineReader reader(fd, 16);
-    EXPECT_EQ(reader.readLine(), "1");
+    EXPECT_EQ(reader.readLine().text(), "1");
     reader.close();
     EXPECT_EQ(::fcntl(fd, F_GETFD), -1);
-    EXPECT_EQ(reader.readLine(), "");
+    EXPECT_EQ(reader.readLine().text(), "");
 }
 
 std::string openErrorFor(const std::string& path) {
@@ -134,7 +202,8 @@ TEST(SceneFileErrors, OpeningFailuresByReason) {
     ::chmod(folder.file("").c_str(), 0755);
     for (const auto& [path, message] :
          {std::pair{folder.file("plain.rsd"), "(read)"}, {secret, "ファイルへのアクセスが拒否されました"}}) {
-        const std::optional<std::string> outcome = test::asUnprivileged([&] { return openErrorFor(path); });
+        const std::optional<std::string> outcome =
+            test::asUnprivileged([name = path] { return openErrorFor(name); });
         if (!outcome)
             GTEST_SKIP() << "running with permission override (root): the unreadable-file case cannot fail "
                             "here (the other cases ran)";

@@ -63,6 +63,39 @@ TEST(SceneRobustness, ConversionsOnArbitraryText) {
     EXPECT_GT(converted, 1000); // the generator does reach the accepting paths
 }
 
+// Runs of every length around the kept counts, joined from the pieces the grammars care about.
+std::string textOfRuns(std::mt19937& rng) {
+    static const char* const kPieces[] = {" ", "0", "1",  "9", "F", "a",        "e",    "E",     "-",  "+",
+                                          "$", "x", "0x", ".", ",", "\xD9\xAB", "true", "FALSE", "\t", "z"};
+    std::string text;
+    for (std::size_t runs = rng() % 6; runs > 0; --runs) {
+        const std::string piece = kPieces[rng() % std::size(kPieces)];
+        const std::size_t times = rng() % 3 == 0 ? 1 + rng() % 40 : 1 + rng() % 2;
+        for (std::size_t i = 0; i < times; ++i)
+            text += piece;
+    }
+    return text;
+}
+
+// The shortened line converts as the whole text: the same value, or failure, for every separator.
+TEST(SceneRobustness, ShortenedLinesConvertAsTheWholeText) {
+    std::mt19937 rng(65537);
+    for (int i = 0; i < 200000; ++i) {
+        const std::string text = textOfRuns(rng);
+        const SceneLine line(text);
+        ASSERT_EQ(parseInt32(line.shortened()), parseInt32(text)) << text;
+        for (const char* separator : {".", ",", "\xD9\xAB"})
+            ASSERT_EQ(parseDecimalTruth(line.shortened(), separator), parseDecimalTruth(text, separator))
+                << text;
+    }
+    // Past the shortened text's room nothing converts, as nothing valid is that long.
+    std::string crowded = "1";
+    for (int i = 0; i < 1000; ++i)
+        crowded += " 1";
+    EXPECT_EQ(SceneLine(crowded).shortened().size(), SceneLine::kShortenedBytes);
+    EXPECT_THROW(parseSceneBoolean(crowded), EConvertError);
+}
+
 // Model of the reader: cut at the first 0x1A, split at LF, drop CRs, keep at most maxLine bytes a line.
 std::vector<std::string> lineModel(std::string bytes, std::size_t count, std::size_t maxLine) {
     bytes = bytes.substr(0, bytes.find('\x1A'));
@@ -86,7 +119,7 @@ TEST(SceneRobustness, ReaderOnArbitraryBytes) {
         SceneLineReader reader(test::memoryFile(bytes), 1 + rng() % 40);
         std::vector<std::string> lines;
         for (int n = 0; n < 40; ++n)
-            lines.push_back(reader.readLine());
+            lines.push_back(reader.readLine().text());
         ASSERT_EQ(lines, lineModel(bytes, 40, SceneLineReader::kMaxLineBytes))
             << testing::PrintToString(bytes);
     }

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
 #pragma once
-// File helpers for the scene-file tests: a private temporary folder, whole-file access, memory files.
+// File helpers for the file tests: a private temporary folder, whole-file access, memory files, and a
+// small file system of its own that can be filled up.
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -58,6 +61,63 @@ inline int memoryFile(const std::string& bytes) {
     if (fd < 0 || ::pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
         throw std::runtime_error("memfd_create failed");
     return fd;
+}
+
+// A tmpfs of a few pages and a few names, mounted in a temporary folder and unmounted on every way out,
+// so a case can meet a really full disk. Mounting needs root; mounted() tells whether it worked.
+class SmallFileSystem {
+  public:
+    SmallFileSystem() : root_(folder_.file("fs")) {
+        std::filesystem::create_directory(root_);
+        mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                           "size=256k,nr_inodes=64,mode=0777") == 0;
+    }
+    ~SmallFileSystem() {
+        if (mounted_ && ::umount2(root_.c_str(), 0) != 0) ::umount2(root_.c_str(), MNT_DETACH);
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+    bool mounted() const { return mounted_; }
+    std::string file(const std::string& name) const { return root_ + "/" + name; }
+
+    // Takes every free page, so that the next byte written anywhere fails with ENOSPC.
+    void fillPages() const {
+        const int fd = ::open(file(".filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        const std::string page(4096, 'f');
+        while (fd >= 0 && ::write(fd, page.data(), page.size()) > 0) {
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    // Takes every free name as well, so that no file can be created.
+    void fillNames() const {
+        for (int n = 0;; ++n) {
+            const int fd =
+                ::open(file(".name" + std::to_string(n)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            if (fd < 0) break;
+            ::close(fd);
+        }
+    }
+    // The names in the file system that are not the fillers'.
+    std::vector<std::string> names() const {
+        std::vector<std::string> result;
+        for (const auto& entry : std::filesystem::directory_iterator(root_)) {
+            const std::string name = entry.path().filename().string();
+            if (name[0] != '.') result.push_back(name);
+        }
+        std::sort(result.begin(), result.end());
+        return result;
+    }
+
+  private:
+    TempFolder folder_;
+    std::string root_;
+    bool mounted_ = false;
+};
+
+inline mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
 } // namespace rs::test

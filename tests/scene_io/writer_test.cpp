@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 
 #include "tests/scene_io/test_files.h"
 #include "tests/scene_io/unprivileged.h"
@@ -103,6 +108,28 @@ TEST_F(SceneWriter, ShortWriteKeepsTheOldFile) {
     // The same seam passing the whole block writes the file, so the failures above are the short writes'.
     EXPECT_EQ(writeError(path, [](std::string_view b, const SceneWriteFn& write) { return write(b); }),
               "(written)");
+
+    // Rewritten in place, in a folder closed to new names: the old bytes are put back, whether the new
+    // text is longer or shorter than they are.
+    const std::string shut = folder_.file("shut"), inside = shut + "/open.rsd";
+    std::filesystem::create_directory(shut);
+    ::chmod(folder_.file("").c_str(), 0755);
+    for (const std::string& old : {std::string("old\r\n"), std::string(300, '9')}) {
+        for (const SceneBlockWriter& writer : shortWriters) {
+            ::chmod(shut.c_str(), 0777);
+            test::writeBytes(inside, old);
+            ::chmod(inside.c_str(), 0666);
+            ::chmod(shut.c_str(), 0555);
+            const std::optional<std::string> result = test::asUnprivileged([&] {
+                const std::string error = writeError(inside, writer);
+                return error + "|" + test::readBytes(inside);
+            });
+            if (!result) GTEST_SKIP() << "cannot run as an unprivileged user here (the other cases ran)";
+            EXPECT_EQ(*result, "ストリームへの書き込みエラー|" + old);
+        }
+    }
+    ::chmod(shut.c_str(), 0755);
+    EXPECT_EQ(folder_.names(), (std::vector<std::string>{"scene.rsd", "shut"}));
 }
 
 TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
@@ -131,7 +158,8 @@ TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
           {locked, "ファイル " + locked + " を作成できません"},
           {shut + "/open.rsd", "(written)"},
           {shut + "/new.rsd", "ファイル " + shut + "/new.rsd を作成できません"}}) {
-        const std::optional<std::string> result = test::asUnprivileged([&] { return writeError(path); });
+        const std::optional<std::string> result =
+            test::asUnprivileged([this, name = path] { return writeError(name); });
         if (!result)
             GTEST_SKIP() << "running with permission override (root): the read-only-file case cannot fail "
                             "here (the other cases ran)";
@@ -141,6 +169,93 @@ TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
     EXPECT_EQ(test::readBytes(locked), "keep me\r\n");
     EXPECT_EQ(test::readBytes(shut + "/open.rsd"), test::readBytes(folder_.file("fresh.rsd")));
     EXPECT_EQ(folder_.names(), (std::vector<std::string>{"fresh.rsd", "locked.rsd", "shut", "taken.rsd"}));
+}
+
+// Names that are no regular file: a FIFO or character device is written where it stands, anything else
+// is refused, and a link leads to its target. Nothing is ever renamed over any of them.
+TEST_F(SceneWriter, SpecialFilesAreWrittenInPlaceOrRefused) {
+    std::string block;
+    for (const std::string& line : startupSceneLines())
+        block += line + "\r\n";
+    const auto path = [&](const char* name) { return folder_.file(name); };
+    const auto node = [&](const char* name, mode_t type, unsigned major, unsigned minor) {
+        return ::mknod(path(name).c_str(), type | 0666, ::makedev(major, minor)) == 0;
+    };
+    const auto fifo = [&](const char* name) { return ::mkfifo(path(name).c_str(), 0666) == 0; };
+    const auto link = [&](const char* to, const char* name) {
+        return ::symlink(to, path(name).c_str()) == 0;
+    };
+    int reader = -1;
+    const auto withReader = [&](const char* name) {
+        reader = ::open(path(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        return reader >= 0;
+    };
+    const auto cannot = [&](const char* name) { return "ファイル " + path(name) + " を作成できません"; };
+    const std::string writeError = "ストリームへの書き込みエラー";
+    std::filesystem::create_directory(path("sub"));
+    test::writeBytes(path("real.rsd"), "old\r\n");
+
+    struct Case {
+        const char* name;
+        std::function<bool()> make; // false: not allowed here (device nodes need root)
+        std::string outcome;
+        mode_t typeAfter;
+        SceneBlockWriter writer = {};
+    };
+    const Case cases[] = {
+        {"null", [&] { return node("null", S_IFCHR, 1, 3); }, "(written)", S_IFCHR},
+        {"full", [&] { return node("full", S_IFCHR, 1, 7); }, writeError, S_IFCHR},
+        {"loop", [&] { return node("loop", S_IFBLK, 7, 0); }, cannot("loop"), S_IFBLK},
+        {"to-null", [&] { return link("null", "to-null"); }, "(written)", S_IFLNK},
+        {"fifo", [&] { return fifo("fifo") && withReader("fifo"); }, "(written)", S_IFIFO},
+        // Nobody reads: a plain write would wait for a reader for ever; this fails at once instead.
+        {"unread", [&] { return fifo("unread"); }, cannot("unread"), S_IFIFO},
+        // The reader goes away: the broken pipe is reported, and its signal does not end the program.
+        {"left", [&] { return fifo("left") && withReader("left"); }, writeError, S_IFIFO,
+         [&](std::string_view b, const SceneWriteFn& write) {
+             ::close(reader);
+             return write(b);
+         }},
+        {"socket",
+         [&] {
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             path("socket").copy(address.sun_path, sizeof address.sun_path - 1);
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+             const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+             ::close(fd);
+             return bound;
+         },
+         cannot("socket"), S_IFSOCK},
+        {"alias.rsd", [&] { return link("sub/../real.rsd", "alias.rsd"); }, "(written)", S_IFLNK},
+        {"dangling", [&] { return link("sub/made.rsd", "dangling"); }, "(written)", S_IFLNK},
+    };
+    std::vector<std::string> skipped;
+    for (const Case& c : cases) {
+        if (!c.make()) {
+            skipped.push_back(c.name);
+            continue;
+        }
+        EXPECT_EQ(this->writeError(path(c.name), c.writer), c.outcome) << c.name;
+        EXPECT_EQ(test::modeOf(path(c.name)) & S_IFMT, c.typeAfter) << c.name;
+        if (std::string(c.name) == "fifo") {
+            std::string got(block.size() + 1, '\0');
+            got.resize(
+                static_cast<std::size_t>(std::max<ssize_t>(0, ::read(reader, got.data(), got.size()))));
+            EXPECT_EQ(got, block);
+            ::close(reader);
+        }
+    }
+    EXPECT_EQ(test::readBytes(path("real.rsd")), block);
+    EXPECT_EQ(test::readBytes(path("sub/made.rsd")), block);
+    std::vector<std::string> expected = {"real.rsd", "sub"};
+    for (const Case& c : cases)
+        if (std::find(skipped.begin(), skipped.end(), c.name) == skipped.end()) expected.push_back(c.name);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder_.names(), expected) << "no temporary file left, nothing renamed";
+    if (!skipped.empty())
+        GTEST_SKIP() << "cannot make device nodes here (needs root): " << testing::PrintToString(skipped)
+                     << " did not run (the other cases did)";
 }
 
 } // namespace

@@ -8,13 +8,19 @@
 #include "tests/ui/scripted_interaction.h"
 #include "ui/recording_surface.h"
 
+#include <QFile>
 #include <QImage>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace rs {
@@ -32,25 +38,62 @@ struct ProcessResult {
     std::string err;
 };
 
-ProcessResult runExporter(const QStringList& args) {
-    QProcess process;
+// Runs the program with arguments as bytes, so names that are no valid UTF-8 reach it unchanged.
+ProcessResult runExporterBytes(const std::vector<std::string>& args) {
+    test::TempFolder streams;
+    const std::string out = streams.file("out"), err = streams.file("err");
+    std::vector<std::string> argStore = {RIPPLESCOPE_RENDER};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStore) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
     // No display: the program must pick the offscreen platform by itself.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QString::fromLatin1(name));
+    std::vector<std::string> envStore;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
+            entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+            envStore.push_back(entry);
+        }
     }
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(RIPPLESCOPE_RENDER), args);
+    std::vector<char*> envp;
+    for (std::string& e : envStore) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
     ProcessResult run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return run;
+    if (spawned != 0) return run;
+    int status = 0;
+    for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+        if (waited == 120 * 20) { // two minutes
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return run;
+        }
+        ::usleep(50 * 1000);
     }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
+    if (!WIFEXITED(status)) return run;
+    run.exitCode = WEXITSTATUS(status);
+    run.out = test::readBytes(out);
+    run.err = test::readBytes(err);
     return run;
+}
+
+ProcessResult runExporter(const QStringList& args) {
+    std::vector<std::string> bytes;
+    for (const QString& a : args) {
+        bytes.push_back(QFile::encodeName(a).toStdString());
+    }
+    return runExporterBytes(bytes);
 }
 
 // The window with the same scene, its clock set to time, after `ticks` ticks.
@@ -112,9 +155,10 @@ QImage replay(const std::string& trace) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// Read by bytes, so any name works.
 QImage loadPng(const std::string& path) {
-    QImage image(QString::fromStdString(path), "PNG");
-    return image.convertToFormat(QImage::Format_RGB32);
+    return QImage::fromData(QByteArray::fromStdString(test::readBytes(path)), "PNG")
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 class Exporter : public ::testing::Test {
@@ -197,6 +241,78 @@ TEST_F(Exporter, ExitStatusesAndMessages) {
         if (c.exitCode == 1 && std::string(c.what) != "unwritable trace") {
             EXPECT_FALSE(std::filesystem::exists(dir.file("out.png"))) << c.what;
         }
+    }
+}
+
+// Names are bytes from the command line to the file system, whatever their encoding.
+TEST_F(Exporter, NamesThatAreNotUtf8AreUsedAsTheyAre) {
+    const std::string raw = "\xFF\xFE";
+    test::writeBytes(dir.file(raw + ".rsd"), kScene);
+    const ProcessResult run = runExporterBytes(
+        {"--count", "2", "--ops", dir.file(raw + ".ops"), dir.file(raw + ".rsd"), dir.file(raw + ".png")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"scene.rsd", raw + ".ops", raw + ".rsd",
+                                                     raw + "00001.png", raw + "00002.png"}));
+    Reference window(scene, 0);
+    ASSERT_EQ(window.tick(), 0.0);
+    EXPECT_TRUE(loadPng(dir.file(raw + "00001.png")) == window.picture());
+    ASSERT_EQ(window.tick(), 1.0);
+    EXPECT_TRUE(loadPng(dir.file(raw + "00002.png")) == window.picture());
+    EXPECT_EQ(test::readBytes(dir.file(raw + ".ops")), window.trace(1));
+
+    // A message shows such a name decoded, the undecodable bytes as U+FFFD.
+    const ProcessResult failed = runExporterBytes({scene, dir.file(raw + "/x.png")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("ファイル " + dir.file("\uFFFD\uFFFD/x.png") + " を作成できません."),
+              std::string::npos)
+        << failed.err;
+}
+
+// A device or FIFO given as an output stays what it is; nothing is renamed over it.
+TEST_F(Exporter, DeviceOutputsAreWrittenNotReplaced) {
+    const std::string picture = dir.file("picture"), ops = dir.file("ops");
+    if (::mknod(picture.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0 ||
+        ::mknod(ops.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "cannot make device nodes here (needs root)";
+    }
+    const ProcessResult run = runExporterBytes({"--ops", ops, scene, picture});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(S_ISCHR(test::modeOf(picture)));
+    EXPECT_TRUE(S_ISCHR(test::modeOf(ops)));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"ops", "picture", "scene.rsd"}));
+}
+
+// On a really full disk a picture or trace that cannot be written fails the run and keeps the old file.
+TEST_F(Exporter, FullDiskKeepsTheOldFiles) {
+    struct Case {
+        const char* what;
+        bool ops;        // the trace meets the full disk, else the picture
+        bool noFreeName; // the folder takes no new name, so the file is rewritten in place
+        std::string old; // in place, shorter than what the new file needs beyond the old one's room
+    };
+    const Case cases[] = {
+        {"picture beside it", false, false, "old bytes"},
+        {"picture in place", false, true, ""},
+        {"trace beside it", true, false, "old bytes"},
+        {"trace in place", true, true, "old bytes"},
+    };
+    for (const Case& c : cases) {
+        test::SmallFileSystem fs;
+        if (!fs.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+        const std::string full = fs.file(c.ops ? "ops.txt" : "out.png");
+        test::writeBytes(full, c.old);
+        ::chmod(full.c_str(), 0640);
+        fs.fillPages();
+        if (c.noFreeName) fs.fillNames();
+        const std::string png = c.ops ? dir.file("out.png") : full;
+        const std::string ops = c.ops ? full : dir.file("ops.txt");
+        const ProcessResult run = runExporterBytes({"--ops", ops, scene, png});
+        EXPECT_EQ(run.exitCode, 1) << c.what;
+        EXPECT_NE(run.err.find("ストリームへの書き込みエラー.\n"), std::string::npos)
+            << c.what << ": " << run.err;
+        EXPECT_EQ(test::readBytes(full), c.old) << c.what;
+        EXPECT_EQ(test::modeOf(full), S_IFREG | 0640u) << c.what;
+        EXPECT_EQ(fs.names(), std::vector<std::string>{c.ops ? "ops.txt" : "out.png"}) << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-// Fuzzes the line reader (with a read size taken from the input) and both conversions on every line.
+// Fuzzes the line reader (with a read size taken from the input) and both conversions on every line,
+// holding the conversions of each shortened line against those of its whole text.
 // Any exception other than the scene-file errors, or any sanitizer report, is a finding.
 
 #include "scene_io/int_syntax.h"
@@ -24,9 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     rs::SceneLineReader reader(fd, chunk);
     for (int n = 0; n < 40; ++n) {
-        const std::string line = reader.readLine();
-        if (line.size() > rs::SceneLineReader::kMaxLineBytes) std::abort();
-        const auto value = rs::parseInt32(line);
+        const rs::SceneLine line = reader.readLine();
+        // Fuzz inputs are shorter than the kept text, so text() is the whole line.
+        if (line.cut() || line.text().size() > rs::SceneLineReader::kMaxLineBytes) std::abort();
+        // The shortened line converts as the whole text does.
+        const auto value = rs::parseInt32(line.text());
+        if (rs::parseDecimalTruth(line.text(), ".") != rs::parseDecimalTruth(line.shortened(), "."))
+            std::abort();
         try {
             if (rs::parseSceneInteger(line) != value.value()) std::abort();
         } catch (const rs::EConvertError&) {

@@ -1,0 +1,285 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
+// Plain POSIX calls throughout: every write, sync and close is checked here, where a buffered file
+// class could lose a failure in its final flush, and names stay bytes.
+#include "scene_io/file_replace.h"
+
+#include "scene_io/scene_errors.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <optional>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rs {
+
+namespace {
+
+constexpr int kMaxLinkHops = 40; // as the kernel allows
+// The target's name is shortened in the temporary file's name, so the suffix never makes it too long.
+constexpr std::size_t kTemporaryBaseBytes = 200;
+
+[[noreturn]] void cannotCreate(const std::string& name) {
+    throw EFCreateError(cannotCreateMessage(name));
+}
+
+[[noreturn]] void writeFailed() {
+    throw EWriteError(kWriteErrorMessage);
+}
+
+// Every byte, through interrupted and short writes: the count written, or -1.
+std::int64_t writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            return -1;
+        }
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool writeThrough(int fd, std::string_view bytes, const SceneBlockWriter& blockWriter) {
+    const SceneWriteFn write = [fd](std::string_view b) { return writeAll(fd, b); };
+    const std::int64_t written = blockWriter ? blockWriter(bytes, write) : write(bytes);
+    return written == static_cast<std::int64_t>(bytes.size());
+}
+
+// Linux releases the descriptor even when close reports EINTR.
+bool closeChecked(int fd) {
+    return ::close(fd) == 0 || errno == EINTR;
+}
+
+std::string folderOf(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+}
+
+// Where a chain of links ends, link by link, so a link to a name that does not exist yet still leads
+// to where the file is to be made. Nothing when the chain cannot be followed.
+std::optional<std::string> linkTarget(std::string name) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(name.c_str(), &st) != 0) {
+            if (errno == ENOENT) return name;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(st.st_mode)) return name;
+        std::array<char, PATH_MAX> link{};
+        const ssize_t n = ::readlink(name.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) == link.size()) return std::nullopt;
+        const std::string to(link.data(), static_cast<std::size_t>(n));
+        name = to[0] == '/' ? to : folderOf(name) + to;
+    }
+    return std::nullopt;
+}
+
+std::string randomSuffix() {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::array<unsigned char, 6> noise{};
+    if (::getrandom(noise.data(), noise.size(), GRND_NONBLOCK) != static_cast<ssize_t>(noise.size())) {
+        // Only uniqueness matters (O_EXCL guards the rest), so the clock will do.
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        auto mix = static_cast<unsigned long>(now.tv_nsec) ^ (static_cast<unsigned long>(::getpid()) << 20);
+        for (unsigned char& byte : noise) {
+            byte = static_cast<unsigned char>(mix);
+            mix = mix * 6364136223846793005ul + 1442695040888963407ul;
+        }
+    }
+    std::string suffix;
+    for (unsigned char byte : noise) {
+        suffix += kLetters[byte % (sizeof kLetters - 1)];
+    }
+    return suffix;
+}
+
+struct Temporary {
+    int fd;
+    std::string path;
+};
+
+// A new file beside target, made with 0666 so the umask shapes a new file's mode as a plain create
+// would. Nothing, with errno set, when the folder takes no new file.
+std::optional<Temporary> createBeside(const std::string& target) {
+    const std::string folder = folderOf(target);
+    const std::string base = target.substr(folder.size(), kTemporaryBaseBytes);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = folder + base + "." + randomSuffix();
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0) return Temporary{fd, std::move(path)};
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The rename is only lasting once the folder is synced; the file is in place either way, so a failure
+// here changes nothing the user could act on.
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// A reader that goes away makes write fail with EPIPE, which is reported; the signal that comes with
+// it would end the program. It is held back while writing and a SIGPIPE raised meanwhile is dropped.
+class PipeSignalHeld {
+  public:
+    PipeSignalHeld() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        wasPending_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        held_ = pthread_sigmask(SIG_BLOCK, &pipe_, &old_) == 0;
+    }
+    ~PipeSignalHeld() {
+        if (!held_) return;
+        if (!wasPending_) {
+            const timespec none{};
+            while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+
+  private:
+    sigset_t pipe_;
+    sigset_t old_;
+    bool wasPending_ = false;
+    bool held_ = false;
+};
+
+// A FIFO or character device, written as a plain write would, except that a FIFO without a reader
+// fails (ENXIO) instead of hanging the window until one comes.
+void writeStream(const std::string& name, std::string_view bytes, const SceneBlockWriter& blockWriter) {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) cannotCreate(name);
+    const int flags = ::fcntl(fd, F_GETFL);
+    bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    {
+        const PipeSignalHeld quiet;
+        ok = ok && writeThrough(fd, bytes, blockWriter);
+    }
+    ok = closeChecked(fd) && ok;
+    if (!ok) writeFailed();
+}
+
+std::int64_t readAt(int fd, std::string& into, off_t at) {
+    std::size_t done = 0;
+    while (done < into.size()) {
+        const ssize_t n = ::pread(fd, into.data() + done, into.size() - done, at + static_cast<off_t>(done));
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            return -1;
+        }
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool writeAt(int fd, std::string_view bytes, off_t at) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isFullDisk(int errorNumber) {
+    return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG;
+}
+
+// An existing regular file in a folder that takes no new name, rewritten where it stands.
+void rewriteInPlace(const std::string& name, std::string_view bytes, const SceneBlockWriter& blockWriter) {
+    bool canRestore = true;
+    int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES) {
+        canRestore = false; // writable but not readable: the old bytes cannot be kept aside
+        fd = ::open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    }
+    if (fd < 0) cannotCreate(name);
+    const auto size = static_cast<off_t>(bytes.size());
+    struct stat st {};
+    // Room reserved first: on a full disk this fails before a single old byte is overwritten. File
+    // systems that cannot reserve go on and rely on putting the old bytes back.
+    const bool noRoom = size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && isFullDisk(errno);
+    if (noRoom || ::fstat(fd, &st) != 0) {
+        ::close(fd);
+        writeFailed();
+    }
+    // Only the bytes about to be overwritten are needed to undo the writing.
+    std::string old(static_cast<std::size_t>(std::min(st.st_size, size)), '\0');
+    canRestore = canRestore && readAt(fd, old, 0) == static_cast<std::int64_t>(old.size());
+
+    // The old tail is cut off only once the new bytes are on the disk, so up to then the old file can
+    // be put back whole.
+    bool ok = writeThrough(fd, bytes, blockWriter) && ::fsync(fd) == 0 && ::ftruncate(fd, size) == 0;
+    if (!ok && canRestore && writeAt(fd, old, 0) && ::ftruncate(fd, st.st_size) == 0) ::fsync(fd);
+    ok = ok && ::fsync(fd) == 0;
+    ok = closeChecked(fd) && ok;
+    if (!ok) writeFailed();
+}
+
+} // namespace
+
+void replaceFileContents(const std::string& name, std::string_view bytes,
+                         const SceneBlockWriter& blockWriter) {
+    if (name.empty()) cannotCreate(name);
+    struct stat st {};
+    const bool exists = ::stat(name.c_str(), &st) == 0;
+    if (exists) {
+        if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) return writeStream(name, bytes, blockWriter);
+        if (!S_ISREG(st.st_mode)) cannotCreate(name);
+        // A file its mode keeps from being written is not replaced, though its folder would allow it.
+        if (::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) cannotCreate(name);
+    } else if (errno != ENOENT) {
+        cannotCreate(name);
+    }
+    const std::optional<std::string> target = linkTarget(name);
+    if (!target) cannotCreate(name);
+
+    const std::optional<Temporary> temporary = createBeside(*target);
+    if (!temporary) {
+        const int reason = errno;
+        if (exists && (reason == EACCES || reason == EPERM || isFullDisk(reason))) {
+            return rewriteInPlace(*target, bytes, blockWriter);
+        }
+        cannotCreate(name);
+    }
+    const int fd = temporary->fd;
+    bool ok = writeThrough(fd, bytes, blockWriter);
+    if (ok && exists) {
+        // Ownership where allowed (root saving a user's file), then the mode, which a change of owner
+        // may have cut back.
+        [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = closeChecked(fd) && ok;
+    ok = ok && ::rename(temporary->path.c_str(), target->c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary->path.c_str());
+        writeFailed();
+    }
+    syncFolder(folderOf(*target));
+}
+
+} // namespace rs
