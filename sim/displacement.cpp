@@ -59,8 +59,12 @@ long double sourceDistance(const WaveSource& src, std::int32_t px, std::int32_t 
     return geometry(src, px, py).r;
 }
 
+long double radiansPerFrame(const WaveSource& src) {
+    return (static_cast<long double>(src.omega) * kPi) / 180.0L;
+}
+
 long double lagTerm(const WaveSource& src, long double r) {
-    return (r * ((static_cast<long double>(src.omega) * kPi) / 180.0L)) / src.speed;
+    return lagTerm(r, radiansPerFrame(src), src.speed);
 }
 
 SourceOffset sourceOffset(const WaveSource& src, double t, std::int32_t px, std::int32_t py,

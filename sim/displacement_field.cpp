@@ -157,7 +157,7 @@ void DisplacementField::rebuild(const Scene& scene) {
         const double dy = std::fabs(static_cast<double>(src.y)) + 300.0;
         exactOnly_[s] = !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
         largestEnvelope_[s] = 0.0;
-        exactLags_[s].clear();
+        exactColumns_[s].assign(side, false); // the exact lags are made again, in place, when needed
     }
 
     std::vector<std::int32_t> rest(side);
@@ -217,10 +217,12 @@ void DisplacementField::rebuild(const Scene& scene) {
 }
 
 const DisplacementField::ExactLag& DisplacementField::exactLag(std::size_t p, std::size_t s) {
-    if (exactLags_[s].empty()) exactLags_[s].resize(points_.size());
-    ExactLag& e = exactLags_[s][p];
-    if (!e.ready) buildExactColumn(p / static_cast<std::size_t>(2 * n_ + 1), s);
-    return e;
+    const std::size_t column = p / static_cast<std::size_t>(2 * n_ + 1);
+    if (!exactColumns_[s][column]) {
+        if (exactLags_[s].size() != points_.size()) exactLags_[s].resize(points_.size());
+        buildExactColumn(column, s);
+    }
+    return exactLags_[s][p];
 }
 
 // The exact lags of one source for one column of points, when a frame first needs one of them: points
@@ -228,17 +230,18 @@ const DisplacementField::ExactLag& DisplacementField::exactLag(std::size_t p, st
 void DisplacementField::buildExactColumn(std::size_t column, std::size_t s) {
     const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
     const WaveSource& src = scene_.source(live_[s]);
+    const long double perFrame = radiansPerFrame(src);
     ExactLag* lags = exactLags_[s].data() + column * side;
+    exactColumns_[s][column] = true;
     angles_.resize(side);
     sines_.resize(side);
     cosines_.resize(side);
     for (std::size_t j = 0; j < side; ++j) {
         const Point& pt = points_[column * side + j];
         ExactLag& e = lags[j];
-        e.ready = true;
         angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
         if (pt.onSource) continue;
-        e.lag = lagTerm(src, sourceDistance(src, pt.px, pt.py));
+        e.lag = lagTerm(sourceDistance(src, pt.px, pt.py), perFrame, src.speed);
         if (turnsOf(e.lag, e.angle.turns)) angles_[j] = angleOf(e.angle.turns);
     }
     sinCosBatch(angles_.data(), sines_.data(), cosines_.data(), side);

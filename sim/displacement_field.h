@@ -76,7 +76,6 @@ class DisplacementField {
     struct ExactLag {
         long double lag = 0;
         ReducedAngle angle; // NaN sine where the lag cannot be reduced
-        bool ready = false;
     };
     struct FrameTerms {
         bool exact;        // this frame takes the exact path for the source
@@ -106,10 +105,11 @@ class DisplacementField {
     std::vector<Point> points_;
     std::vector<Pair> pairs_; // points_.size() * live_.size(), point-major
     // Per live source: some lag is too large for the double path, or its margin too wide; the largest
-    // envelope; the exact lags at every point.
+    // envelope; the exact lags at every point, and which columns of them are made.
     bool exactOnly_[kSourceCount]{};
     double largestEnvelope_[kSourceCount]{};
     std::vector<ExactLag> exactLags_[kSourceCount];
+    std::vector<bool> exactColumns_[kSourceCount];
     FrameTerms frame_[kSourceCount]{};
     std::vector<double> angles_, sines_, cosines_; // scratch for the batched sines, kept for its capacity
 };
