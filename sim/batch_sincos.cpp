@@ -11,8 +11,8 @@
 // x86-64 (glibc picks the code for the processor), 'd' four lanes with AVX2.
 extern "C" __m128d _ZGVbN2v_sin(__m128d);
 extern "C" __m128d _ZGVbN2v_cos(__m128d);
-extern "C" __m256d _ZGVdN4v_sin(__m256d);
-extern "C" __m256d _ZGVdN4v_cos(__m256d);
+extern "C" __attribute__((target("avx2"))) __m256d _ZGVdN4v_sin(__m256d);
+extern "C" __attribute__((target("avx2"))) __m256d _ZGVdN4v_cos(__m256d);
 #endif
 
 namespace rs {
