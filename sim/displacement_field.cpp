@@ -173,7 +173,7 @@ void DisplacementField::rebuild(const Scene& scene) {
             pt.py = py;
             pt.onSource = coincidesWithSource(scene, px, py);
             if (pt.onSource) {
-                pt.approxBound = pt.exactBound = 0.0;
+                pt.below = pt.above = pt.exactBound = 0.0;
                 for (std::size_t s = 0; s < count; ++s)
                     pair[s] = Pair{0, 0, 0, 0, 0, kInf};
                 ++p;
@@ -189,7 +189,10 @@ void DisplacementField::rebuild(const Scene& scene) {
                 bx += std::fabs(pair[s].ax);
                 by += std::fabs(pair[s].ay);
             }
-            pt.approxBound = std::sqrt(bx * bx + by * by);
+            // Rounding the slack's sum and difference only widens the interval a little further.
+            const double approx = std::sqrt(bx * bx + by * by);
+            pt.below = approx - approx * kBoundError;
+            pt.above = approx + approx * kBoundError;
             pt.exactBound = kNaN;
             ++p;
         }
@@ -257,14 +260,12 @@ double DisplacementField::bound(std::size_t p) const {
     return displacementBound(scene_, pt.px, pt.py, key_.law, key_.twoSourceMode);
 }
 
-bool DisplacementField::boundBelow(std::size_t p, double limit) {
+bool DisplacementField::boundBelowByModel(std::size_t p, double limit) {
     Point& pt = points_[p];
-    if (std::isnan(pt.exactBound)) {
-        const double slack = pt.approxBound * kBoundError;
-        if (limit > pt.approxBound + slack) return true;
-        if (limit < pt.approxBound - slack) return false;
+    if (std::isnan(pt.exactBound)) { // near the limit: the model decides, once per scene
         ++modelCalls_;
-        pt.exactBound = bound(p); // near the limit: the model decides, once per scene
+        pt.exactBound = bound(p);
+        pt.below = pt.above = pt.exactBound;
     }
     return limit > pt.exactBound;
 }

@@ -33,7 +33,12 @@ class DisplacementField {
     // returns false.
     double bound(std::size_t p) const;
     // limit > bound(p), mostly decided from a double bound with a proven margin.
-    bool boundBelow(std::size_t p, double limit);
+    bool boundBelow(std::size_t p, double limit) {
+        const Point& pt = points_[p];
+        if (limit > pt.above) return true;
+        if (limit < pt.below) return false;
+        return boundBelowByModel(p, limit);
+    }
 
     // Offsets of point p into out (entries of sources that take no part are 0); false when some source's
     // scale is not finite. Not for points on a source.
@@ -60,8 +65,10 @@ class DisplacementField {
         std::int32_t px;
         std::int32_t py;
         bool onSource;
-        double approxBound; // within kBoundError (relative) of the model's bound
-        double exactBound;  // the model's bound once it was needed, else NaN
+        // The model's bound lies in [below, above]; once the model was asked, both are that bound.
+        double below;
+        double above;
+        double exactBound; // the model's bound once it was needed, else NaN
     };
     // One source at one point. margin0 is +infinity where the double phase cannot be trusted.
     struct Pair {
@@ -91,6 +98,7 @@ class DisplacementField {
                            std::int32_t py, AttenuationLaw law, Pair& pair);
     static Key keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode, std::int32_t n);
     void rebuild(const Scene& scene);
+    bool boundBelowByModel(std::size_t p, double limit);
     const ExactLag& exactLag(std::size_t p, std::size_t s);
     void buildExactColumn(std::size_t column, std::size_t s);
     void prepareFrame(const Scene& scene, std::size_t s);
