@@ -20,7 +20,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Error bookkeeping. Every double operation below is within 2^-53 relative of its exact value, the
-// long-double model within 2^-64, and the libm sine and cosine within an ulp; the per-phase budget of
+// long-double model within 2^-64, and the sines and cosines within a few ulp; the per-phase budget of
 // 2^-48 and the per-result budget of 2^-46 cover all of that several times over, and the margin is then
 // doubled. Phases beyond 2^30 radians go to the exact path.
 constexpr double kPhaseError = 0x1p-48;
@@ -189,7 +189,7 @@ void DisplacementField::rebuild(const Scene& scene) {
                 bx += std::fabs(pair[s].ax);
                 by += std::fabs(pair[s].ay);
             }
-            // Rounding the slack's sum and difference only widens the interval a little further.
+            // Rounding moves below and above by 2^-53 at most, far inside the slack of 2^-44.
             const double approx = std::sqrt(bx * bx + by * by);
             pt.below = approx - approx * kBoundError;
             pt.above = approx + approx * kBoundError;
