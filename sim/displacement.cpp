@@ -28,8 +28,10 @@ Geometry geometry(const WaveSource& src, std::int32_t px, std::int32_t py) {
     const std::uint64_t ax = dx < 0 ? static_cast<std::uint64_t>(-dx) : static_cast<std::uint64_t>(dx);
     const std::uint64_t ay = dy < 0 ? static_cast<std::uint64_t>(-dy) : static_cast<std::uint64_t>(dy);
     const Wide d2 = Wide{ax} * ax + Wide{ay} * ay;
-    return {static_cast<long double>(dx), static_cast<long double>(dy),
-            std::sqrt(static_cast<long double>(d2))};
+    // The same value either way; the 64-bit conversion is the cheap one.
+    const long double sum = d2 >> 64 == 0 ? static_cast<long double>(static_cast<std::uint64_t>(d2))
+                                          : static_cast<long double>(d2);
+    return {static_cast<long double>(dx), static_cast<long double>(dy), std::sqrt(sum)};
 }
 
 long double roundHalfEven(long double v) {
@@ -45,14 +47,32 @@ bool coincidesWithSource(const Scene& scene, std::int32_t px, std::int32_t py) {
     return false;
 }
 
+long double clockTerm(const WaveSource& src, double t) {
+    return ((static_cast<long double>(src.omega) * t) * kPi) / 180.0L;
+}
+
+long double phaseTerm(const WaveSource& src) {
+    return (static_cast<long double>(src.phase) * kPi) / 180.0L;
+}
+
+long double sourceDistance(const WaveSource& src, std::int32_t px, std::int32_t py) {
+    return geometry(src, px, py).r;
+}
+
+long double radiansPerFrame(const WaveSource& src) {
+    return (static_cast<long double>(src.omega) * kPi) / 180.0L;
+}
+
+long double lagTerm(const WaveSource& src, long double r) {
+    return lagTerm(r, radiansPerFrame(src), src.speed);
+}
+
 SourceOffset sourceOffset(const WaveSource& src, double t, std::int32_t px, std::int32_t py,
                           AttenuationLaw law) {
     // A source of amplitude 0 contributes nothing, even when its phase is undefined.
     if (src.amp == 0) return {};
     const Geometry g = geometry(src, px, py);
-    const long double w = src.omega;
-    const long double theta = ((w * t) * kPi) / 180.0L - (g.r * ((w * kPi) / 180.0L)) / src.speed +
-                              (static_cast<long double>(src.phase) * kPi) / 180.0L;
+    const long double theta = (clockTerm(src, t) - lagTerm(src, g.r)) + phaseTerm(src);
     const long double s = std::sin(theta);
     double d = 0.0; // stored as a double: visible in exact ties such as -7.5
     switch (law) {

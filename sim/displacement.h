@@ -33,6 +33,17 @@ bool coincidesWithSource(const Scene& scene, std::int32_t px, std::int32_t py);
 ParticleDisplacement displaceParticle(const Scene& scene, std::int32_t px, std::int32_t py,
                                       AttenuationLaw law, bool twoSourceMode);
 
+// The phase of one source at one point is (clockTerm - lagTerm) + phaseTerm, in extended precision and
+// in that order; the renderer's exact path evaluates the same terms.
+long double clockTerm(const WaveSource& src, double t); // ((omega * t) * pi) / 180
+long double phaseTerm(const WaveSource& src);           // (phase * pi) / 180
+long double sourceDistance(const WaveSource& src, std::int32_t px, std::int32_t py); // r
+long double lagTerm(const WaveSource& src, long double r); // (r * radiansPerFrame(src)) / speed
+long double radiansPerFrame(const WaveSource& src);        // (omega * pi) / 180
+inline long double lagTerm(long double r, long double radiansPerFrame, double speed) {
+    return (r * radiansPerFrame) / speed;
+}
+
 // The pieces of displaceParticle for one source, for the renderer's fallback path.
 struct SourceOffset {
     std::int64_t x = 0;

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "sim/displacement_field.h"
 
+#include "sim/batch_sincos.h"
 #include "sim/frame_settings.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -15,14 +17,23 @@ namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Error bookkeeping. Every double operation below is within 2^-53 relative of its exact value, the
-// long-double model within 2^-64, and the libm sine and cosine within an ulp; the per-phase budget of
+// long-double model within 2^-64, and the sines and cosines within a few ulp; the per-phase budget of
 // 2^-48 and the per-result budget of 2^-46 cover all of that several times over, and the margin is then
-// doubled. Phases beyond 2^30 radians always go to the long-double model.
+// doubled. Phases beyond 2^30 radians go to the exact path.
 constexpr double kPhaseError = 0x1p-48;
 constexpr double kResultError = 0x1p-46;
 constexpr double kMaxPhase = 0x1p30;
+// Margins wider than this send too many points to the model (a point in 500 and more); the exact path,
+// whose margin does not grow with the phase, is then the cheaper one.
+constexpr double kWidestMargin = 0x1p-10;
+// The exact path's sine is within 2^-49 (sineOfModelPhase), budgeted at 2^-47; doubled like the other.
+constexpr double kExactSineError = 0x1p-47;
+constexpr double kExactMargin = 2.0 * (kExactSineError + kResultError);
+// The double bound adds about twenty roundings of 2^-53 to the model's; it is trusted to 2^-44.
+constexpr double kBoundError = 0x1p-44;
 
 // Round to nearest, ties to even, for |v| < 2^51 under the default rounding mode.
 inline double roundNearest(double v) {
@@ -39,8 +50,8 @@ inline bool roundSafely(double v, double margin, double& rounded) {
 
 } // namespace
 
-DisplacementField::Pair DisplacementField::makePair(const WaveSource& src, std::int32_t px, std::int32_t py,
-                                                    AttenuationLaw law) {
+double DisplacementField::makePair(const WaveSource& src, double lagPerPixel, bool lagSine, std::int32_t px,
+                                   std::int32_t py, AttenuationLaw law, Pair& pair) {
     const double dx = static_cast<double>(std::int64_t{px} - src.x);
     const double dy = static_cast<double>(std::int64_t{py} - src.y);
     const double r = std::sqrt(dx * dx + dy * dy);
@@ -56,15 +67,15 @@ DisplacementField::Pair DisplacementField::makePair(const WaveSource& src, std::
         envelope = src.amp / 200.0;
         break;
     }
-    const double perDegree = static_cast<double>((src.omega * kPi) / 180.0L);
-    const double lag = (r * perDegree) / src.speed;
-    Pair pair{(dx / r) * envelope, (dy / r) * envelope, 0.0, 0.0, std::fabs(envelope), kInf};
-    if (std::isfinite(lag) && std::fabs(lag) <= kMaxPhase) {
-        pair.sinLag = std::sin(lag);
-        pair.cosLag = std::cos(lag);
-        pair.margin0 = 2.0 * pair.envelope * (std::fabs(lag) * kPhaseError + kResultError);
-    }
-    return pair;
+    // One division for both parts of the unit vector, and the lag per pixel taken once per source:
+    // each adds a rounding, well inside the budgets.
+    const double inverse = 1.0 / r;
+    const double lag = r * lagPerPixel;
+    pair = {(dx * inverse) * envelope, (dy * inverse) * envelope, lag, 0.0, std::fabs(envelope), kInf};
+    const double size = std::fabs(lag);
+    if (lagSine && size <= kMaxPhase)
+        pair.margin0 = 2.0 * pair.envelope * (size * kPhaseError + kResultError);
+    return size;
 }
 
 DisplacementField::Key DisplacementField::keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode,
@@ -94,21 +105,36 @@ void DisplacementField::prepare(const Scene& scene, AttenuationLaw law, bool two
         built_ = true;
         ++rebuilds_;
     }
-    for (int k : live_) {
-        const WaveSource& s = scene.source(k);
-        const long double w = s.omega;
-        const long double clock = ((w * scene.simTime) * kPi) / 180.0L;
-        const long double phase = (static_cast<long double>(s.phase) * kPi) / 180.0L;
-        const double a = static_cast<double>(clock + phase);
-        const double size = static_cast<double>(std::fabs(clock) + std::fabs(phase));
-        FrameTerms& f = frame_[k];
-        if (std::isfinite(a) && size <= kMaxPhase) {
-            f.sinA = std::sin(a);
-            f.cosA = std::cos(a);
-            f.marginPerEnvelope = 2.0 * size * kPhaseError;
-        } else {
-            f = {0.0, 0.0, kInf};
-        }
+    for (std::size_t s = 0; s < live_.size(); ++s)
+        prepareFrame(scene, s);
+}
+
+void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
+    const WaveSource& src = scene.source(live_[s]);
+    const long double clock = clockTerm(src, scene.simTime);
+    const long double phase = phaseTerm(src);
+    const double a = static_cast<double>(clock + phase);
+    const double size = static_cast<double>(std::fabs(clock) + std::fabs(phase));
+    FrameTerms& f = frame_[s];
+    f.marginPerEnvelope = 2.0 * size * kPhaseError;
+    f.exact = exactOnly_[s] || !(std::isfinite(a) && size <= kMaxPhase) ||
+              !(largestEnvelope_[s] * f.marginPerEnvelope <= kWidestMargin);
+    if (!f.exact) {
+        f.sinA = std::sin(a);
+        f.cosA = std::cos(a);
+        return;
+    }
+    Turns clockTurns = 0, phaseTurns = 0;
+    f.clock = clock;
+    f.phase = phase;
+    f.clockAndPhase = {};
+    if (turnsOf(clock, clockTurns) && turnsOf(phase, phaseTurns)) {
+        f.clockAndPhase.turns = clockTurns + phaseTurns; // wraps modulo one turn
+        const double angle = angleOf(f.clockAndPhase.turns);
+        f.clockAndPhase.sine = std::sin(angle);
+        f.clockAndPhase.cosine = std::cos(angle);
+    } else {
+        f.clock = kNaN; // every point of this source goes to the model
     }
 }
 
@@ -118,8 +144,21 @@ void DisplacementField::rebuild(const Scene& scene) {
         if (scene.source(k).amp != 0) live_.push_back(k);
     }
     const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
+    const std::size_t count = live_.size();
     points_.resize(side * side);
-    pairs_.resize(points_.size() * live_.size());
+    pairs_.resize(points_.size() * count);
+    double lagPerPixel[kSourceCount]{};
+    for (std::size_t s = 0; s < count; ++s) {
+        const WaveSource& src = scene.source(live_[s]);
+        lagPerPixel[s] = static_cast<double>((src.omega * kPi) / 180.0L) / src.speed;
+        // The largest lag is at the grid corner farthest from the source. Beyond the double path's
+        // reach the source always takes the exact path, and the double lag's sine is never wanted.
+        const double dx = std::fabs(static_cast<double>(src.x)) + 300.0;
+        const double dy = std::fabs(static_cast<double>(src.y)) + 300.0;
+        exactOnly_[s] = !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
+        largestEnvelope_[s] = 0.0;
+        exactColumns_[s].assign(side, false); // the exact lags are made again, in place, when needed
+    }
 
     std::vector<std::int32_t> rest(side);
     for (std::size_t i = 0; i < side; ++i)
@@ -129,50 +168,152 @@ void DisplacementField::rebuild(const Scene& scene) {
     for (const std::int32_t px : rest) {
         for (const std::int32_t py : rest) {
             Point& pt = points_[p];
+            Pair* pair = pairs_.data() + p * count;
             pt.px = px;
             pt.py = py;
             pt.onSource = coincidesWithSource(scene, px, py);
-            pt.bound = pt.onSource ? 0.0 : displacementBound(scene, px, py, key_.law, key_.twoSourceMode);
-            for (std::size_t s = 0; s < live_.size(); ++s) {
-                pairs_[p * live_.size() + s] = pt.onSource
-                                                   ? Pair{0, 0, 0, 0, 0, kInf}
-                                                   : makePair(scene.source(live_[s]), px, py, key_.law);
+            if (pt.onSource) {
+                pt.below = pt.above = pt.exactBound = 0.0;
+                for (std::size_t s = 0; s < count; ++s)
+                    pair[s] = Pair{0, 0, 0, 0, 0, kInf};
+                ++p;
+                continue;
             }
+            // Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|.
+            double bx = 0.0, by = 0.0;
+            for (std::size_t s = 0; s < count; ++s) {
+                const double lag = makePair(scene.source(live_[s]), lagPerPixel[s], !exactOnly_[s], px, py,
+                                            key_.law, pair[s]);
+                if (!(lag <= kMaxPhase) || !(pair[s].margin0 <= kWidestMargin)) exactOnly_[s] = true;
+                largestEnvelope_[s] = std::max(largestEnvelope_[s], pair[s].envelope);
+                bx += std::fabs(pair[s].ax);
+                by += std::fabs(pair[s].ay);
+            }
+            // Rounding moves below and above by 2^-53 at most, far inside the slack of 2^-44.
+            const double approx = std::sqrt(bx * bx + by * by);
+            pt.below = approx - approx * kBoundError;
+            pt.above = approx + approx * kBoundError;
+            pt.exactBound = kNaN;
             ++p;
+        }
+    }
+
+    // The lags' sines and cosines in one batch, for the pairs the double path can use.
+    angles_.clear();
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        Pair& pair = pairs_[i];
+        if (count != 0 && exactOnly_[i % count]) pair.margin0 = kInf; // never on the double path
+        if (pair.margin0 < kInf) angles_.push_back(pair.sinLag);      // the lag, until here
+    }
+    sines_.resize(angles_.size());
+    cosines_.resize(angles_.size());
+    sinCosBatch(angles_.data(), sines_.data(), cosines_.data(), angles_.size());
+    std::size_t next = 0;
+    for (Pair& pair : pairs_) {
+        if (pair.margin0 < kInf) {
+            pair.sinLag = sines_[next];
+            pair.cosLag = cosines_[next++];
+        } else {
+            pair.sinLag = pair.cosLag = 0.0;
         }
     }
 }
 
-bool DisplacementField::offsets(std::size_t p, ParticleDisplacement& out) const {
+const DisplacementField::ExactLag& DisplacementField::exactLag(std::size_t p, std::size_t s) {
+    const std::size_t column = p / static_cast<std::size_t>(2 * n_ + 1);
+    if (!exactColumns_[s][column]) {
+        if (exactLags_[s].size() != points_.size()) exactLags_[s].resize(points_.size());
+        buildExactColumn(column, s);
+    }
+    return exactLags_[s][p];
+}
+
+// The exact lags of one source for one column of points, when a frame first needs one of them: points
+// that are never drawn never need them.
+void DisplacementField::buildExactColumn(std::size_t column, std::size_t s) {
+    const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
+    const WaveSource& src = scene_.source(live_[s]);
+    const long double perFrame = radiansPerFrame(src);
+    ExactLag* lags = exactLags_[s].data() + column * side;
+    exactColumns_[s][column] = true;
+    angles_.resize(side);
+    sines_.resize(side);
+    cosines_.resize(side);
+    for (std::size_t j = 0; j < side; ++j) {
+        const Point& pt = points_[column * side + j];
+        ExactLag& e = lags[j];
+        angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
+        if (pt.onSource) continue;
+        e.lag = lagTerm(sourceDistance(src, pt.px, pt.py), perFrame, src.speed);
+        if (turnsOf(e.lag, e.angle.turns)) angles_[j] = angleOf(e.angle.turns);
+    }
+    sinCosBatch(angles_.data(), sines_.data(), cosines_.data(), side);
+    for (std::size_t j = 0; j < side; ++j) {
+        lags[j].angle.sine = sines_[j]; // NaN where there is no angle
+        lags[j].angle.cosine = cosines_[j];
+    }
+}
+
+double DisplacementField::bound(std::size_t p) const {
+    const Point& pt = points_[p];
+    if (!std::isnan(pt.exactBound)) return pt.exactBound;
+    return displacementBound(scene_, pt.px, pt.py, key_.law, key_.twoSourceMode);
+}
+
+bool DisplacementField::boundBelowByModel(std::size_t p, double limit) {
+    Point& pt = points_[p];
+    if (std::isnan(pt.exactBound)) { // near the limit: the model decides, once per scene
+        ++modelCalls_;
+        pt.exactBound = bound(p);
+        pt.below = pt.above = pt.exactBound;
+    }
+    return limit > pt.exactBound;
+}
+
+bool DisplacementField::offsets(std::size_t p, ParticleDisplacement& out) {
     out.componentX = {};
     out.componentY = {};
     bool finite = true;
-    const Pair* pair = pairs_.data() + p * live_.size(); // no pairs at all when every source is silent
-    for (std::size_t s = 0; s < live_.size(); ++s, ++pair) {
-        const int k = live_[s];
-        const FrameTerms& f = frame_[k];
-        // sin(a - lag): the phase is the clock-and-phase term minus the travel lag.
-        const double sine = f.sinA * pair->cosLag - f.cosA * pair->sinLag;
-        const double margin = pair->margin0 + pair->envelope * f.marginPerEnvelope;
+    const std::size_t count = live_.size();
+    const Pair* pair = pairs_.data() + p * count; // no pairs at all when every source is silent
+    for (std::size_t s = 0; s < count; ++s, ++pair) {
+        const FrameTerms& f = frame_[s];
+        double sine = 0.0;
+        double margin = kInf;
+        if (!f.exact) {
+            // sin(a - lag): the phase is the clock-and-phase term minus the travel lag.
+            sine = f.sinA * pair->cosLag - f.cosA * pair->sinLag;
+            margin = pair->margin0 + pair->envelope * f.marginPerEnvelope;
+        } else {
+            const ExactLag& e = exactLag(p, s);
+            if (!std::isfinite(e.lag)) { // the model's phase and scale are not finite: no offset
+                finite = false;
+                continue;
+            }
+            if (sineOfModelPhase(f.clock, f.phase, f.clockAndPhase, e.lag, e.angle, sine))
+                margin = pair->envelope * kExactMargin;
+        }
+        const std::size_t k = static_cast<std::size_t>(live_[s]);
         double x = 0.0;
         double y = 0.0;
         if (roundSafely(sine * pair->ax, margin, x) && roundSafely(sine * pair->ay, margin, y)) {
-            out.componentX[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(x);
-            out.componentY[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(y);
+            out.componentX[k] = static_cast<std::int64_t>(x);
+            out.componentY[k] = static_cast<std::int64_t>(y);
             continue;
         }
+        ++modelCalls_;
         const SourceOffset o =
-            sourceOffset(scene_.source(k), scene_.simTime, points_[p].px, points_[p].py, key_.law);
-        out.componentX[static_cast<std::size_t>(k)] = o.x;
-        out.componentY[static_cast<std::size_t>(k)] = o.y;
+            sourceOffset(scene_.source(live_[s]), scene_.simTime, points_[p].px, points_[p].py, key_.law);
+        out.componentX[k] = o.x;
+        out.componentY[k] = o.y;
         finite = finite && o.finite;
     }
     return finite;
 }
 
-ParticleDisplacement DisplacementField::displace(std::size_t p) const {
+ParticleDisplacement DisplacementField::displace(std::size_t p) {
     ParticleDisplacement out;
-    out.bound = offsets(p, out) ? points_[p].bound : kInf;
+    out.bound = offsets(p, out) ? bound(p) : kInf;
     return out;
 }
 

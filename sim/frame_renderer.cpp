@@ -91,7 +91,7 @@ void FrameRenderer::render(const Scene& scene, const FrameSettings& settings, Dr
     for (std::size_t p = 0; p < field_.pointCount(); ++p) {
         if (field_.onSource(p)) continue;
         // The bound does not depend on the clock, so an undrawable point needs no offsets.
-        const bool drawable = limit > field_.bound(p) && field_.offsets(p, d);
+        const bool drawable = field_.boundBelow(p, limit) && field_.offsets(p, d);
         drawPoint(style, field_.restX(p), field_.restY(p), d, drawable, surface);
     }
 }

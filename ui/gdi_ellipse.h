@@ -10,7 +10,7 @@
 
 namespace rs {
 
-// Largest box side traced exactly; the arithmetic needs about side^4 < 2^126.
+// Largest box side traced exactly; the arithmetic needs about 16 * side^4 < 2^127.
 inline constexpr std::int64_t kEllipseSideLimit = std::int64_t{1} << 30;
 
 // Left pen run of one row of the top half, in columns from the box's left edge. The right run is
@@ -21,7 +21,8 @@ struct EllipseRow {
 };
 
 // Rows first..last (0 = top row) of the top half, i.e. last < (h + 1) / 2. Requires
-// 3 <= w, h <= kEllipseSideLimit.
+// 3 <= w, h <= kEllipseSideLimit. The trace starts at the rows asked for, so its cost follows their
+// number (and the logarithm of the box), not the size of the box.
 std::vector<EllipseRow> traceEllipseRows(std::int64_t w, std::int64_t h, std::int64_t first,
                                          std::int64_t last);
 

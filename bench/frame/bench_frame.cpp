@@ -3,6 +3,10 @@
 // One complete frame: the displacement model plus the renderer, into a surface that draws nothing.
 // Cases: the start-up settings with two sources, and the heaviest case (N = 50, four live sources, every
 // drawing box on, 1/sqrt(r)). Another surface is one more line in each case list below.
+// BM_WorstFrame/* are the hardest legal scenes found (any 32-bit value a prompt accepts), drawn into the
+// pixel buffer: each must stay well inside the 20 ms tick; compare them with BM_HeaviestFrame_Raster.
+// The *Cold cases start a new renderer for every frame, so they include allocating its buffers (in a
+// virtual machine mostly page faults); *AfterChange is what the window does after a change.
 
 #include "sim/frame_renderer.h"
 #include "ui/raster_canvas.h"
@@ -10,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -66,13 +71,91 @@ Case heaviestCase() {
     return c;
 }
 
+constexpr std::int32_t kMax = 2147483647;
+constexpr std::int32_t kMin = -2147483647 - 1;
+
+// Rings of radius 21474836 whose top or bottom arc crosses the picture; every point gets a grey x.
+Case hugeRingsCase() {
+    Case c = heaviestCase();
+    c.scene.source(1) = {0, 21474686, kMax, kMax, kMax, 2.0};
+    c.scene.source(2) = {0, -21474686, kMax, kMin, kMin, 2.0};
+    c.scene.source(3) = {100, 21474836, kMin, kMax, kMin, 2.0};
+    c.scene.source(4) = {-100, -21474536, kMin, kMin, kMax, 2.0};
+    return c;
+}
+
+// The same rings with their left or right arc crossing the picture.
+Case hugeRingsSidesCase() {
+    Case c = hugeRingsCase();
+    for (int k = 1; k <= kSourceCount; ++k)
+        std::swap(c.scene.source(k).x, c.scene.source(k).y);
+    return c;
+}
+
+// The rings' arcs cross the picture at 45 degrees, one from each quadrant.
+Case hugeRingsAt45Case() {
+    Case c = hugeRingsCase();
+    constexpr std::int32_t d = 15185029; // 21474836 / sqrt(2)
+    c.scene.source(1).x = d;
+    c.scene.source(1).y = d;
+    c.scene.source(2).x = -d;
+    c.scene.source(2).y = d;
+    c.scene.source(3).x = d;
+    c.scene.source(3).y = -d;
+    c.scene.source(4).x = -d;
+    c.scene.source(4).y = -d - 150;
+    return c;
+}
+
+// Angular frequencies at the 32-bit extremes near the centre, the clock at +-100000: phases near 2^42.
+Case omegaStormCase() {
+    Case c = heaviestCase();
+    c.scene.source(1).omega = kMax;
+    c.scene.source(2).omega = kMin;
+    c.scene.source(3).omega = kMin + 1;
+    c.scene.source(4).omega = kMax - 1;
+    c.scene.source(1).x = -7;
+    c.scene.source(2).y = 11;
+    c.scene.simTime = 100000.0;
+    return c;
+}
+
+// Far sources at the 32-bit corners under 1/r: travel lags of 10^9 radians and more, offsets of a pixel.
+Case farCornersCase() {
+    Case c = heaviestCase();
+    c.settings.gens1 = true;
+    c.scene.source(1) = {kMax, kMax, kMax, 45, 0, 2.0};
+    c.scene.source(2) = {kMin, kMax, kMin, -50, 30, 2.0};
+    c.scene.source(3) = {kMax, kMin, kMax, 60, -60, 2.0};
+    c.scene.source(4) = {kMin, kMin, kMin, -90, 90, 2.0};
+    c.scene.simTime = -4321.0;
+    return c;
+}
+
+// The corners with extreme angular frequencies and the slowest wave: phases near 2^57.
+Case farCornersExtremeCase() {
+    Case c = farCornersCase();
+    for (int k = 1; k <= kSourceCount; ++k) {
+        c.scene.source(k).omega = k % 2 != 0 ? kMax : kMin;
+        c.scene.source(k).phase = k % 2 != 0 ? kMin : kMax;
+    }
+    setWaveSpeed(c.scene, 5);
+    c.scene.simTime = -100000.0;
+    return c;
+}
+
+// One tick of the window's clock, wrapping at the end of its range as the window does.
+void advanceClock(Scene& scene) {
+    scene.simTime = scene.simTime >= 100000.0 ? -100000.0 : scene.simTime + 1.0;
+}
+
 // The clock runs as in the window, so every frame has a new phase; the geometry stays cached.
 template <class Surface> void runFrames(benchmark::State& state, Case c) {
     Surface surface;
     FrameRenderer renderer;
     for (auto _ : state) {
         renderer.render(c.scene, c.settings, surface);
-        c.scene.simTime += 1.0;
+        advanceClock(c.scene);
     }
     benchmark::DoNotOptimize(&surface);
 }
@@ -83,7 +166,20 @@ template <class Surface> void runColdFrames(benchmark::State& state, Case c) {
     for (auto _ : state) {
         FrameRenderer renderer;
         renderer.render(c.scene, c.settings, surface);
-        c.scene.simTime += 1.0;
+        advanceClock(c.scene);
+    }
+    benchmark::DoNotOptimize(&surface);
+}
+
+// The first frame after a change as the window draws it: the same renderer, with source 1 moving by a
+// pixel before every frame, so that every frame builds the time-independent terms again in place.
+template <class Surface> void runChangedFrames(benchmark::State& state, Case c) {
+    Surface surface;
+    FrameRenderer renderer;
+    for (auto _ : state) {
+        c.scene.source(1).x ^= 1;
+        renderer.render(c.scene, c.settings, surface);
+        advanceClock(c.scene);
     }
     benchmark::DoNotOptimize(&surface);
 }
@@ -120,6 +216,29 @@ void BM_HeaviestFrame_Raster(benchmark::State& s) {
 void BM_HeaviestFrameCold_Raster(benchmark::State& s) {
     runColdFrames<RasterCanvas>(s, heaviestCase());
 }
+
+void BM_WorstFrame(benchmark::State& s, Case (*make)(), bool changed) {
+    if (changed)
+        runChangedFrames<RasterCanvas>(s, make());
+    else
+        runFrames<RasterCanvas>(s, make());
+}
+
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRings, hugeRingsCase, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsSides, hugeRingsSidesCase, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsAt45, hugeRingsAt45Case, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStorm, omegaStormCase, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCorners, farCornersCase, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtreme, farCornersExtremeCase, false)
+    ->Unit(benchmark::kMicrosecond);
+// First frames after a change: the time-independent terms are built again.
+BENCHMARK_CAPTURE(BM_WorstFrame, HeaviestAfterChange, heaviestCase, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStormAfterChange, omegaStormCase, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersAfterChange, farCornersCase, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtremeAfterChange, farCornersExtremeCase, true)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsAfterChange, hugeRingsAt45Case, true)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_DefaultFrame_Raster)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HeaviestFrame_Raster)->Unit(benchmark::kMicrosecond);

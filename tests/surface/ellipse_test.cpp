@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -224,17 +226,90 @@ TEST(Ellipse, SmallBoxesMatchTheTraceAnywhere) {
     EXPECT_TRUE(std::equal(want.begin(), want.end(), c.data()));
 }
 
+// The plain quadrant walk from the middle row to the top, step by step: what the tracer must reproduce
+// for every window of rows while starting at the window.
+std::vector<EllipseRow> walkedRows(std::int64_t w, std::int64_t h, std::int64_t first, std::int64_t last) {
+    __extension__ using Wide = __int128;
+    std::vector<EllipseRow> rows(static_cast<std::size_t>(last - first + 1),
+                                 EllipseRow{std::numeric_limits<std::int64_t>::max(), -1});
+    const Wide a = w - 1, b = h - 1;
+    const std::int64_t b1 = (h - 1) & 1;
+    Wide dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a, err = dx + dy + b1 * a * a;
+    std::int64_t x0 = 0, x1 = w - 1, up = h / 2 - b1, down = h / 2;
+    const auto plot = [&](std::int64_t x) {
+        if (up > last) return;
+        EllipseRow& r = rows[static_cast<std::size_t>(up - first)];
+        r.penFirst = std::min(r.penFirst, x);
+        r.penLast = std::max(r.penLast, x);
+    };
+    do {
+        plot(x0);
+        const Wide e2 = 2 * err;
+        if (e2 <= dy) {
+            --up, ++down;
+            err += dy += 8 * a * a;
+        }
+        if (e2 >= dx) {
+            ++x0, --x1;
+            err += dx += 8 * b * b;
+        }
+        if (up < first) return rows;
+    } while (x0 <= x1);
+    for (; down - up <= h - 1 && up >= first; --up, ++down)
+        plot(x0 - 1);
+    return rows;
+}
+
 TEST(Ellipse, RowWindowsAgreeWithTheWholeTrace) {
-    const std::int64_t sizes[][2] = {{9001, 9001}, {70001, 70001}, {3, 70000}, {70000, 5}, {123457, 80001}};
-    for (const auto& s : sizes) {
-        const std::int64_t half = (s[1] + 1) / 2;
-        const auto all = traceEllipseRows(s[0], s[1], 0, half - 1);
-        for (std::int64_t first : {std::int64_t{0}, half / 3, std::max<std::int64_t>(half - 601, 0)}) {
-            const std::int64_t last = std::min(first + 600, half - 1);
-            const auto part = traceEllipseRows(s[0], s[1], first, last);
-            for (std::int64_t r = first; r <= last; ++r) {
-                ASSERT_EQ(part[r - first].penFirst, all[r].penFirst) << s[0] << "x" << s[1] << " row " << r;
-                ASSERT_EQ(part[r - first].penLast, all[r].penLast) << s[0] << "x" << s[1] << " row " << r;
+    std::uint64_t seed = 77;
+    const auto next = [&](std::uint64_t n) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::int64_t>((seed >> 20) % n);
+    };
+    // Every small box with every window; then boxes up to a ring's size (2 * 21474836 is the largest),
+    // thin ones and tall ones, with windows at the middle, the top and anywhere between.
+    std::vector<std::array<std::int64_t, 2>> boxes;
+    for (std::int64_t w = 3; w <= 24; ++w)
+        for (std::int64_t h = 3; h <= 24; ++h)
+            boxes.push_back({w, h});
+    for (const std::array<std::int64_t, 2> big : {std::array<std::int64_t, 2>{42949672, 42949672},
+                                                  {21474837, 21474835},
+                                                  {9001, 9001},
+                                                  {3, 70000},
+                                                  {70000, 5},
+                                                  {123457, 80001},
+                                                  {4, 1 << 20},
+                                                  {1 << 20, 4}})
+        boxes.push_back(big);
+    for (int n = 0; n < 40; ++n) {
+        const std::int64_t w = 3 + next(std::uint64_t{1} << (2 + next(17)));
+        const std::int64_t h = n % 3 == 0 ? w + next(3) : 3 + next(std::uint64_t{1} << (2 + next(17)));
+        boxes.push_back({w, h});
+    }
+    for (const auto& [w, h] : boxes) {
+        const std::int64_t half = (h + 1) / 2;
+        const auto all = walkedRows(w, h, 0, half - 1);
+        std::vector<std::array<std::int64_t, 2>> windows;
+        if (h <= 24) {
+            for (std::int64_t f = 0; f < half; ++f)
+                for (std::int64_t l = f; l < half; ++l)
+                    windows.push_back({f, l});
+        } else {
+            windows = {{0, std::min<std::int64_t>(600, half - 1)},
+                       {std::max<std::int64_t>(half - 601, 0), half - 1}};
+            for (int i = 0; i < 6; ++i) {
+                const std::int64_t f = next(static_cast<std::uint64_t>(half));
+                windows.push_back({f, std::min(f + next(601), half - 1)});
+            }
+        }
+        for (const auto& [f, l] : windows) {
+            const auto part = traceEllipseRows(w, h, f, l);
+            for (std::int64_t r = f; r <= l; ++r) {
+                const EllipseRow& want = all[static_cast<std::size_t>(r)];
+                const EllipseRow& got = part[static_cast<std::size_t>(r - f)];
+                ASSERT_TRUE(got.penFirst == want.penFirst && got.penLast == want.penLast)
+                    << w << "x" << h << " rows " << f << ".." << l << ": row " << r << " is " << got.penFirst
+                    << ".." << got.penLast << ", the walk gives " << want.penFirst << ".." << want.penLast;
             }
         }
     }
