@@ -13,7 +13,18 @@
 
 namespace rs {
 
+struct GifAnimation::Box {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+void GifAnimation::Close::operator()(GifFileType* gif) const {
+    EGifCloseFile(gif, nullptr);
+}
+
 namespace {
+
+using Box = GifAnimation::Box;
+using Encoder = std::unique_ptr<GifFileType, GifAnimation::Close>;
 
 constexpr int kSide = kPictureSize;
 constexpr std::size_t kPixels = static_cast<std::size_t>(kSide) * kSide;
@@ -27,16 +38,65 @@ std::runtime_error gifError(int code) {
     return std::runtime_error(std::string("GIF encoder: ") + GifErrorString(code));
 }
 
-} // namespace
+void check(GifFileType* gif, int status) {
+    if (status == GIF_ERROR) throw gifError(gif->Error);
+}
 
-struct GifAnimation::Box {
-    int left = 0, top = 0, width = 0, height = 0;
-};
+int appendOutput(GifFileType* gif, const GifByteType* data, int size) {
+    static_cast<std::string*>(gif->UserData)
+        ->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size));
+    return size;
+}
 
-namespace {
+// An encoder that appends to sink, the header and the global palette already written.
+Encoder openEncoder(std::string& sink) {
+    int error = 0;
+    Encoder gif(EGifOpen(&sink, appendOutput, &error));
+    if (gif == nullptr) throw gifError(error);
+    EGifSetGifVersion(gif.get(), true); // delays and looping are GIF89a extensions
+    GifColorType colours[8];
+    const auto palette = paletteColours();
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        colours[i] = {static_cast<GifByteType>(palette[i] & 0xFF),
+                      static_cast<GifByteType>(palette[i] >> 8 & 0xFF),
+                      static_cast<GifByteType>(palette[i] >> 16 & 0xFF)};
+    }
+    ColorMapObject* map = GifMakeMapObject(8, colours);
+    if (map == nullptr) throw std::bad_alloc();
+    const int screen = EGifPutScreenDesc(gif.get(), kSide, kSide, 8, 0, map); // copies the map
+    GifFreeMapObject(map);
+    check(gif.get(), screen);
+    return gif;
+}
+
+// One frame: its timing, then the box's pixels (row-major, box.width per row).
+void putFrame(GifFileType* gif, const Box& box, std::vector<std::uint8_t>& pixels, int transparent,
+              int delay) {
+    GraphicsControlBlock control{};
+    control.DisposalMode = DISPOSE_DO_NOT; // each frame is drawn over the one before
+    control.UserInputFlag = false;
+    control.DelayTime = delay;
+    control.TransparentColor = transparent;
+    GifByteType extension[4];
+    const auto size = EGifGCBToExtension(&control, extension);
+    check(gif, EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(size), extension));
+    check(gif, EGifPutImageDesc(gif, box.left, box.top, box.width, box.height, false, nullptr));
+    for (int y = 0; y < box.height; ++y)
+        check(gif, EGifPutLine(gif, pixels.data() + static_cast<std::size_t>(y) * box.width, box.width));
+}
+
+// The size of a file holding just this frame: enough to compare two ways of writing it.
+std::size_t encodedSize(const Box& box, std::vector<std::uint8_t>& pixels, int transparent) {
+    std::string sink;
+    Encoder gif = openEncoder(sink);
+    putFrame(gif.get(), box, pixels, transparent, 0);
+    int error = 0;
+    if (EGifCloseFile(gif.release(), &error) == GIF_ERROR) throw gifError(error);
+    return sink.size();
+}
 
 // The bounding box of the pixels that differ between a and b; empty when none do.
-GifAnimation::Box changedBox(const std::uint8_t* a, const std::uint8_t* b) {
+Box changedBox(const std::uint8_t* a, const std::uint8_t* b) {
     int top = 0;
     while (top < kSide && std::memcmp(a + top * kSide, b + top * kSide, kSide) == 0)
         ++top;
@@ -67,48 +127,17 @@ int gifDelay(int milliseconds) {
 }
 
 GifAnimation::GifAnimation(int delay) : delay_(delay), previous_(kPixels), current_(kPixels) {
-    int error = 0;
-    gif_.reset(EGifOpen(this, output, &error));
-    if (gif_ == nullptr) throw gifError(error);
-    EGifSetGifVersion(gif_.get(), true); // delays and looping are GIF89a extensions
-
-    GifColorType colours[8];
-    const auto palette = paletteColours();
-    for (std::size_t i = 0; i < palette.size(); ++i) {
-        colours[i] = {static_cast<GifByteType>(palette[i] & 0xFF),
-                      static_cast<GifByteType>(palette[i] >> 8 & 0xFF),
-                      static_cast<GifByteType>(palette[i] >> 16 & 0xFF)};
-    }
-    ColorMapObject* map = GifMakeMapObject(8, colours);
-    if (map == nullptr) throw std::bad_alloc();
-    const int screen = EGifPutScreenDesc(gif_.get(), kSide, kSide, 8, 0, map); // copies the map
-    GifFreeMapObject(map);
-    check(screen);
-
+    gif_ = openEncoder(bytes_);
     // The application extension that makes viewers loop; a count of 0 is for ever.
     static const char kNetscape[] = "NETSCAPE2.0";
     static const GifByteType kLoopForever[] = {1, 0, 0};
-    check(EGifPutExtensionLeader(gif_.get(), APPLICATION_EXT_FUNC_CODE));
-    check(EGifPutExtensionBlock(gif_.get(), 11, kNetscape));
-    check(EGifPutExtensionBlock(gif_.get(), sizeof kLoopForever, kLoopForever));
-    check(EGifPutExtensionTrailer(gif_.get()));
+    check(gif_.get(), EGifPutExtensionLeader(gif_.get(), APPLICATION_EXT_FUNC_CODE));
+    check(gif_.get(), EGifPutExtensionBlock(gif_.get(), 11, kNetscape));
+    check(gif_.get(), EGifPutExtensionBlock(gif_.get(), sizeof kLoopForever, kLoopForever));
+    check(gif_.get(), EGifPutExtensionTrailer(gif_.get()));
 }
 
 GifAnimation::~GifAnimation() = default;
-
-void GifAnimation::Close::operator()(GifFileType* gif) const {
-    EGifCloseFile(gif, nullptr);
-}
-
-void GifAnimation::check(int status) const {
-    if (status == GIF_ERROR) throw gifError(gif_->Error);
-}
-
-int GifAnimation::output(GifFileType* gif, const std::uint8_t* data, int size) {
-    static_cast<GifAnimation*>(gif->UserData)
-        ->bytes_.append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size));
-    return size;
-}
 
 void GifAnimation::addFrame(const Colour* pixels) {
     if (gif_ == nullptr) throw std::logic_error("GIF animation already finished");
@@ -127,30 +156,32 @@ void GifAnimation::addFrame(const Colour* pixels) {
     }
 
     Box box{0, 0, kSide, kSide};
-    int transparent = NO_TRANSPARENT_COLOR;
     if (!first_) {
         box = changedBox(previous_.data(), current_.data());
-        if (box.width == 0) box = {0, 0, 1, 1};
-        transparent = unusedIndex(box);
+        if (box.width == 0) box = {0, 0, 1, 1}; // still takes its time
     }
-    GraphicsControlBlock control{};
-    control.DisposalMode = DISPOSE_DO_NOT; // each frame is drawn over the one before
-    control.UserInputFlag = false;
-    control.DelayTime = delay_;
-    control.TransparentColor = transparent;
-    GifByteType extension[4];
-    const auto extensionSize = EGifGCBToExtension(&control, extension);
-    check(EGifPutExtension(gif_.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extensionSize), extension));
-    check(EGifPutImageDesc(gif_.get(), box.left, box.top, box.width, box.height, false, nullptr));
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(box.width));
+    opaque_.clear();
     for (int y = box.top; y < box.top + box.height; ++y) {
-        const std::uint8_t* now = current_.data() + y * kSide + box.left;
-        const std::uint8_t* before = previous_.data() + y * kSide + box.left;
-        for (int x = 0; x < box.width; ++x)
-            row[static_cast<std::size_t>(x)] = transparent != NO_TRANSPARENT_COLOR && now[x] == before[x]
-                                                   ? static_cast<std::uint8_t>(transparent)
-                                                   : now[x];
-        check(EGifPutLine(gif_.get(), row.data(), box.width));
+        const std::uint8_t* row = current_.data() + y * kSide + box.left;
+        opaque_.insert(opaque_.end(), row, row + box.width);
+    }
+    // Unchanged pixels marked transparent make longer runs, but break the repeating patterns of dense
+    // grids that LZW packs best; which wins differs from frame to frame, so both are tried.
+    const int transparent = first_ ? NO_TRANSPARENT_COLOR : unusedIndex(box);
+    if (transparent != NO_TRANSPARENT_COLOR) {
+        seeThrough_ = opaque_;
+        for (int y = 0; y < box.height; ++y) {
+            std::uint8_t* out = seeThrough_.data() + static_cast<std::size_t>(y) * box.width;
+            const std::uint8_t* before = previous_.data() + (box.top + y) * kSide + box.left;
+            for (int x = 0; x < box.width; ++x)
+                if (out[x] == before[x]) out[x] = static_cast<std::uint8_t>(transparent);
+        }
+    }
+    if (transparent != NO_TRANSPARENT_COLOR &&
+        encodedSize(box, seeThrough_, transparent) < encodedSize(box, opaque_, NO_TRANSPARENT_COLOR)) {
+        putFrame(gif_.get(), box, seeThrough_, transparent, delay_);
+    } else {
+        putFrame(gif_.get(), box, opaque_, NO_TRANSPARENT_COLOR, delay_);
     }
     previous_.swap(current_);
     first_ = false;

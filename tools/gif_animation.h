@@ -3,9 +3,7 @@
 #pragma once
 // An animated GIF of whole pictures, encoded in memory: one global palette holding exactly the frame
 // renderer's colours, looping for ever, and every frame after the first stored as the rectangle that
-// changed since the one before. Inside that rectangle the pixels that stay as they were take a palette
-// colour that no changed pixel takes, marked transparent: longer runs of one value, which LZW packs
-// better.
+// changed since the one before, its unchanged pixels marked transparent where that packs smaller.
 
 #include "sim/drawing_surface.h"
 
@@ -40,20 +38,22 @@ class GifAnimation {
     // The complete file. Nothing can be added afterwards.
     std::string finish();
 
-  private:
-    void check(int status) const;
-    // A palette index that no changed pixel of the box takes, or -1.
-    int unusedIndex(const Box& box) const;
-    static int output(GifFileType* gif, const std::uint8_t* data, int size);
+    // Ends a giflib encoder, for the encoders this file and its helpers own.
     struct Close {
         void operator()(GifFileType* gif) const;
     };
+
+  private:
+    // A palette index that no changed pixel of the box takes, or -1.
+    int unusedIndex(const Box& box) const;
 
     int delay_;
     bool first_ = true;
     std::string bytes_;                  // before gif_: closing the encoder still writes into it
     std::vector<std::uint8_t> previous_; // palette indices of the last frame
     std::vector<std::uint8_t> current_;
+    std::vector<std::uint8_t> opaque_;     // the box of the frame being added, as it is
+    std::vector<std::uint8_t> seeThrough_; // the same with its unchanged pixels transparent
     std::unique_ptr<GifFileType, Close> gif_;
 };
 

@@ -34,6 +34,16 @@ const char* const kScene =
     "0\r\n0\r\n-100\r\n0\r\n40\r\n10\r\n0\r\n100\r\n20\r\n-40\r\n12\r\n90\r\n0\r\n0\r\n0\r\n"
     "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
 
+// A scene file of the given values, one a line; sources not given are all zero.
+std::string sceneFile(std::initializer_list<int> values) {
+    std::string text;
+    for (const int v : values)
+        text += std::to_string(v) + "\r\n";
+    for (std::size_t line = values.size(); line < 37; ++line)
+        text += "0\r\n";
+    return text;
+}
+
 struct ProcessResult {
     int exitCode = -1;
     std::string out;
@@ -260,8 +270,6 @@ QRect changedRect(const QImage& a, const QImage& b) {
 }
 
 TEST_F(Exporter, GifFramesEqualThePngSeries) {
-    // The sources at rest: every frame is the same picture.
-    const std::string still = std::string(kScene).substr(0, std::string(kScene).find("-100\r\n0\r\n40"));
     struct Case {
         const char* what;
         std::string scene;
@@ -275,17 +283,17 @@ TEST_F(Exporter, GifFramesEqualThePngSeries) {
          {"--time", "99995", "--count", "4", "--step", "3"},
          4,
          20},
-        {"still",
-         still.substr(0, still.find("200\r\n")) + "25\r\n" + still.substr(still.find("200\r\n") + 5) +
-             [] {
-                 std::string zeros;
-                 for (int i = 0; i < 20; ++i)
-                     zeros += "0\r\n";
-                 return zeros;
-             }(),
+        {"still: the sources at rest, interval 25 ms",
+         sceneFile({-30, 30, 12, 15, 25, 25, 0, -1, 0, -1, -1, -1, -1, 0, -1, 0, 0}),
          {"--count", "3"},
          3,
          3},
+        {"dense: N = 50, four sources, interval 20 ms",
+         sceneFile({-30, 30, 50, 15,  20,   20,  0,  -1, 0,    -1,  -1,  -1, -1, 0,   0,   0,  0,  -100, -100,
+                    100, 10, 0,  100, -100, 120, 15, 30, -100, 100, -80, 20, 60, 100, 100, 90, 25, 90}),
+         {"--count", "2"},
+         2,
+         2},
     };
     std::set<Colour> palette = {kWhite, kRed, kBlack, kGrey};
     for (int k = 1; k <= 4; ++k)
