@@ -3,6 +3,7 @@
 #include "tools/gif_animation.h"
 
 #include "sim/frame_settings.h"
+#include "tools/gif_lzw.h"
 
 #include <gif_lib.h>
 
@@ -69,8 +70,9 @@ Encoder openEncoder(std::string& sink) {
     return gif;
 }
 
-// One frame: its timing, then the box's pixels (row-major, box.width per row).
-void putFrame(GifFileType* gif, const Box& box, std::vector<std::uint8_t>& pixels, int transparent,
+// One frame: its timing, its place, then its code stream cut into the sub-blocks of at most 255 bytes
+// that giflib passes on as they are.
+void putFrame(GifFileType* gif, const Box& box, const std::vector<std::uint8_t>& codes, int transparent,
               int delay) {
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSE_DO_NOT; // each frame is drawn over the one before
@@ -80,19 +82,16 @@ void putFrame(GifFileType* gif, const Box& box, std::vector<std::uint8_t>& pixel
     GifByteType extension[4];
     const auto size = EGifGCBToExtension(&control, extension);
     check(gif, EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(size), extension));
+    // Writes the code size; the clear code giflib prepares stays unwritten, the stream brings its own.
     check(gif, EGifPutImageDesc(gif, box.left, box.top, box.width, box.height, false, nullptr));
-    for (int y = 0; y < box.height; ++y)
-        check(gif, EGifPutLine(gif, pixels.data() + static_cast<std::size_t>(y) * box.width, box.width));
-}
-
-// The size of a file holding just this frame: enough to compare two ways of writing it.
-std::size_t encodedSize(const Box& box, std::vector<std::uint8_t>& pixels, int transparent) {
-    std::string sink;
-    Encoder gif = openEncoder(sink);
-    putFrame(gif.get(), box, pixels, transparent, 0);
-    int error = 0;
-    if (EGifCloseFile(gif.release(), &error) == GIF_ERROR) throw gifError(error);
-    return sink.size();
+    GifByteType block[256];
+    for (std::size_t at = 0; at < codes.size(); at += 255) {
+        const std::size_t length = std::min<std::size_t>(255, codes.size() - at);
+        block[0] = static_cast<GifByteType>(length);
+        std::memcpy(block + 1, codes.data() + at, length);
+        check(gif, at == 0 ? EGifPutCode(gif, GifLzw::kCodeSize, block) : EGifPutCodeNext(gif, block));
+    }
+    check(gif, EGifPutCodeNext(gif, nullptr)); // the empty block that ends the frame
 }
 
 // The bounding box of the pixels that differ between a and b; empty when none do.
@@ -126,7 +125,8 @@ int gifDelay(int milliseconds) {
     return std::clamp((std::clamp(milliseconds, 0, 655350) + 5) / 10, 2, 65535);
 }
 
-GifAnimation::GifAnimation(int delay) : delay_(delay), previous_(kPixels), current_(kPixels) {
+GifAnimation::GifAnimation(int delay)
+    : delay_(delay), previous_(kPixels), current_(kPixels), lzw_(std::make_unique<GifLzw>()) {
     gif_ = openEncoder(bytes_);
     // The application extension that makes viewers loop; a count of 0 is for ever.
     static const char kNetscape[] = "NETSCAPE2.0";
@@ -160,29 +160,20 @@ void GifAnimation::addFrame(const Colour* pixels) {
         box = changedBox(previous_.data(), current_.data());
         if (box.width == 0) box = {0, 0, 1, 1}; // still takes its time
     }
-    opaque_.clear();
+    boxPixels_.clear();
+    unchanged_.clear();
     for (int y = box.top; y < box.top + box.height; ++y) {
-        const std::uint8_t* row = current_.data() + y * kSide + box.left;
-        opaque_.insert(opaque_.end(), row, row + box.width);
-    }
-    // Unchanged pixels marked transparent make longer runs, but break the repeating patterns of dense
-    // grids that LZW packs best; which wins differs from frame to frame, so both are tried.
-    const int transparent = first_ ? NO_TRANSPARENT_COLOR : unusedIndex(box);
-    if (transparent != NO_TRANSPARENT_COLOR) {
-        seeThrough_ = opaque_;
-        for (int y = 0; y < box.height; ++y) {
-            std::uint8_t* out = seeThrough_.data() + static_cast<std::size_t>(y) * box.width;
-            const std::uint8_t* before = previous_.data() + (box.top + y) * kSide + box.left;
-            for (int x = 0; x < box.width; ++x)
-                if (out[x] == before[x]) out[x] = static_cast<std::uint8_t>(transparent);
+        const std::size_t row = static_cast<std::size_t>(y) * kSide + static_cast<std::size_t>(box.left);
+        for (std::size_t x = row; x < row + static_cast<std::size_t>(box.width); ++x) {
+            boxPixels_.push_back(current_[x]);
+            unchanged_.push_back(current_[x] == previous_[x]);
         }
     }
-    if (transparent != NO_TRANSPARENT_COLOR &&
-        encodedSize(box, seeThrough_, transparent) < encodedSize(box, opaque_, NO_TRANSPARENT_COLOR)) {
-        putFrame(gif_.get(), box, seeThrough_, transparent, delay_);
-    } else {
-        putFrame(gif_.get(), box, opaque_, NO_TRANSPARENT_COLOR, delay_);
-    }
+    // Unchanged pixels may be coded as a transparent index that no changed pixel takes.
+    const int transparent = first_ ? NO_TRANSPARENT_COLOR : unusedIndex(box);
+    putFrame(gif_.get(), box,
+             lzw_->pack(boxPixels_.data(), unchanged_.data(), boxPixels_.size(), transparent), transparent,
+             delay_);
     previous_.swap(current_);
     first_ = false;
 }

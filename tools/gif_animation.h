@@ -3,7 +3,7 @@
 #pragma once
 // An animated GIF of whole pictures, encoded in memory: one global palette holding exactly the frame
 // renderer's colours, looping for ever, and every frame after the first stored as the rectangle that
-// changed since the one before, its unchanged pixels marked transparent where that packs smaller.
+// changed since the one before, in which an unchanged pixel may be coded as transparent (GifLzw).
 
 #include "sim/drawing_surface.h"
 
@@ -15,6 +15,8 @@
 struct GifFileType;
 
 namespace rs {
+
+class GifLzw;
 
 // A frame interval in milliseconds as a GIF delay: hundredths of a second, halves rounded up, at least
 // 2 (viewers stretch shorter delays to a tenth of a second).
@@ -52,8 +54,9 @@ class GifAnimation {
     std::string bytes_;                  // before gif_: closing the encoder still writes into it
     std::vector<std::uint8_t> previous_; // palette indices of the last frame
     std::vector<std::uint8_t> current_;
-    std::vector<std::uint8_t> opaque_;     // the box of the frame being added, as it is
-    std::vector<std::uint8_t> seeThrough_; // the same with its unchanged pixels transparent
+    std::vector<std::uint8_t> boxPixels_; // the box of the frame being added
+    std::vector<std::uint8_t> unchanged_; // 1 where the box's pixel is as in the frame before
+    std::unique_ptr<GifLzw> lzw_;
     std::unique_ptr<GifFileType, Close> gif_;
 };
 

@@ -6,6 +6,7 @@
 #include "sim/frame_renderer.h"
 #include "tests/scene_io/test_files.h"
 #include "tests/ui/scripted_interaction.h"
+#include "tools/gif_animation.h"
 #include "ui/recording_surface.h"
 #include "ui/svg_surface.h"
 
@@ -20,6 +21,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -357,6 +360,90 @@ TEST_F(Exporter, GifFramesEqualThePngSeries) {
             EXPECT_EQ(file.control(i).DelayTime, c.delay) << c.what << ": frame " << i + 1;
             EXPECT_EQ(file.control(i).DisposalMode, DISPOSE_DO_NOT);
         }
+    }
+}
+
+TEST_F(Exporter, GifCodingDecodesToEveryPicture) {
+    // Pictures as indices into the renderer's colours; each case changes one frame by frame.
+    const Colour colours[] = {
+        kWhite, kRed, kBlack, kGrey, sourceColour(1), sourceColour(2), sourceColour(3), sourceColour(4)};
+    std::mt19937 random(14);
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    using Picture = std::vector<std::uint8_t>;
+    struct Case {
+        const char* what;
+        int frames;
+        std::function<void(Picture&, int)> change; // the picture before, the frame's number from 0
+    };
+    const Case cases[] = {
+        {"noise in eight colours fills the table, which is kept; then half of it anew in four", 2,
+         [&](Picture& p, int f) {
+             for (auto& v : p)
+                 if (f == 0 || pick(2) == 0) v = static_cast<std::uint8_t>(pick(f == 0 ? 8 : 4));
+         }},
+        {"two colours and the transparent index in every mix", 3,
+         [&](Picture& p, int f) {
+             for (auto& v : p)
+                 if (f == 0 || pick(5) == 0) v = static_cast<std::uint8_t>(pick(2));
+         }},
+        {"runs: one colour, a block of another, then nothing new", 3,
+         [](Picture& p, int f) {
+             for (int y = 50; f == 1 && y < 500; ++y)
+                 std::fill_n(p.begin() + y * 601 + 100, 300, std::uint8_t{2});
+         }},
+        {"a row of 1 ... 120 new pixels: every code width the end code may need", 121,
+         [&](Picture& p, int f) {
+             for (int x = 0; x < f; ++x)
+                 p[static_cast<std::size_t>(f * 601 + x)] = static_cast<std::uint8_t>(pick(8));
+         }},
+    };
+    for (const Case& c : cases) {
+        GifAnimation animation(2);
+        std::vector<Picture> pictures;
+        Picture picture(601 * 601, 0);
+        std::vector<Colour> pixels(picture.size());
+        for (int f = 0; f < c.frames; ++f) {
+            c.change(picture, f);
+            pictures.push_back(picture);
+            std::transform(picture.begin(), picture.end(), pixels.begin(),
+                           [&](std::uint8_t i) { return colours[i]; });
+            animation.addFrame(pixels.data());
+        }
+        const std::string gif = dir.file("c.gif");
+        test::writeBytes(gif, animation.finish());
+
+        // giflib's frames, each drawn over the ones before, and Qt's.
+        const GifReading file(gif);
+        ASSERT_TRUE(file.ok()) << c.what;
+        ASSERT_EQ(file->ImageCount, c.frames) << c.what;
+        QImageReader reader(q(gif), "gif");
+        std::vector<Colour> canvas(picture.size());
+        bool hidden = false;
+        for (int f = 0; f < c.frames; ++f) {
+            const SavedImage& image = file->SavedImages[f];
+            const GifImageDesc& d = image.ImageDesc;
+            const int transparent = file.control(f).TransparentColor;
+            for (int y = 0; y < d.Height; ++y) {
+                for (int x = 0; x < d.Width; ++x) {
+                    const int index = image.RasterBits[y * d.Width + x];
+                    hidden |= f > 0 && index == transparent;
+                    if (index == transparent) continue;
+                    const GifColorType& e = file->SColorMap->Colors[index];
+                    canvas[static_cast<std::size_t>((d.Top + y) * 601 + d.Left + x)] =
+                        static_cast<Colour>(e.Red | e.Green << 8 | e.Blue << 16);
+                }
+            }
+            std::transform(pictures[static_cast<std::size_t>(f)].begin(),
+                           pictures[static_cast<std::size_t>(f)].end(), pixels.begin(),
+                           [&](std::uint8_t i) { return colours[i]; });
+            EXPECT_TRUE(canvas == pixels) << c.what << ": giflib, frame " << f + 1;
+            const QImage want = QImage(reinterpret_cast<const uchar*>(pixels.data()), 601, 601, 601 * 4,
+                                       QImage::Format_RGBX8888)
+                                    .convertToFormat(QImage::Format_RGB32);
+            EXPECT_TRUE(reader.read().convertToFormat(QImage::Format_RGB32) == want)
+                << c.what << ": Qt, frame " << f + 1;
+        }
+        EXPECT_TRUE(hidden) << c.what << ": an unchanged pixel coded transparent";
     }
 }
 
