@@ -7,11 +7,15 @@
 
 namespace rs {
 
-std::string frameTrace(const TForm1& form, double time) {
+void drawFrameAt(const TForm1& form, double time, DrawingSurface& surface) {
     Scene at = form.scene;
     at.simTime = time;
-    RecordingSurface surface;
     renderFrame(at, form.frameSettings(), surface);
+}
+
+std::string frameTrace(const TForm1& form, double time) {
+    RecordingSurface surface;
+    drawFrameAt(form, time, surface);
     return surface.trace();
 }
 

@@ -1,14 +1,18 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-// ripplescope-render: draws frames of a scene file with the hidden main window and writes them as PNG.
+// ripplescope-render: draws frames of a scene file with the hidden main window and writes them as PNG
+// pictures, one animated GIF or SVG drawings.
 
 #include "app/sound.h"
 #include "scene_io/scene_errors.h"
+#include "tools/frame_clock.h"
 #include "tools/frame_export.h"
 #include "tools/frame_trace.h"
+#include "tools/gif_animation.h"
 #include "tools/render_options.h"
 #include "ui/application.h"
 #include "ui/dispatch_guard.h"
+#include "ui/svg_surface.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -50,20 +54,35 @@ int render(const rs::RenderOptions& options) {
     if (!form.openSceneFile(options.scene)) {
         throw rs::EInOutError("ファイルが見つかりません", ENOENT);
     }
-    form.scene.simTime = options.time;
-    double lastTime = options.time;
-    for (int frame = 1; frame <= options.count;) {
-        const double time = form.scene.simTime;
-        // A tick on which the clock wraps draws nothing and makes no picture.
-        if (!rs::clockTick(form.scene, [&form] { form.drawall(); })) {
+    rs::FrameClock clock(options.time, options.step);
+    std::optional<rs::GifAnimation> gif;
+    if (options.format == rs::OutputFormat::Gif) {
+        gif.emplace(rs::gifDelay(form.fpschanger->position()));
+    }
+    double time = options.time;
+    for (int frame = 1; frame <= options.count; ++frame) {
+        time = clock.next();
+        const std::string name = rs::frameFileName(options.output, frame, options.count);
+        if (options.format == rs::OutputFormat::Svg) {
+            rs::SvgSurface drawing;
+            rs::drawFrameAt(form, time, drawing);
+            rs::writeTextFile(drawing.document(), name);
             continue;
         }
-        lastTime = time;
-        rs::writePicturePng(form.graph->image(), rs::frameFileName(options.output, frame, options.count));
-        ++frame;
+        form.scene.simTime = time;
+        form.drawall();
+        if (gif) {
+            gif->addFrame(form.picture.data());
+        } else {
+            rs::writePicturePng(form.graph->image(), name);
+        }
+    }
+    if (gif) {
+        // Encoded whole in memory, so the file is written once, complete, or not at all.
+        rs::writeTextFile(gif->finish(), options.output);
     }
     if (options.opsFile) {
-        rs::writeTextFile(rs::frameTrace(form, lastTime), *options.opsFile);
+        rs::writeTextFile(rs::frameTrace(form, time), *options.opsFile);
     }
     return 0;
 }
@@ -71,10 +90,15 @@ int render(const rs::RenderOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The arguments as bytes: file names keep every byte, whatever their encoding.
     const std::vector<std::string> args(argv + 1, argv + argc);
     const rs::RenderArguments parsed = rs::parseRenderArguments(args);
     if (parsed.action == rs::RenderArguments::Action::Help) {
         std::fputs(rs::kRenderUsage, stdout);
+        return 0;
+    }
+    if (parsed.action == rs::RenderArguments::Action::Version) {
+        std::fputs(rs::kRenderVersion, stdout);
         return 0;
     }
     if (parsed.action == rs::RenderArguments::Action::Usage) {

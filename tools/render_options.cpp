@@ -2,20 +2,30 @@
 // SPDX-License-Identifier: MIT
 #include "tools/render_options.h"
 
+#include <QCommandLineParser>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
 namespace rs {
 
 const char* const kRenderUsage =
-    "Usage: ripplescope-render [--time T] [--count K] [--ops FILE] SCENE.rsd OUT.png\n"
-    "Draws frames of a scene file without showing the window and writes each as a PNG picture.\n"
+    "Usage: ripplescope-render [--time T] [--count K] [--step S] [--ops FILE] SCENE.rsd OUT\n"
+    "Draws frames of a scene file without showing the window. OUT's extension picks the format:\n"
+    "  OUT.png     one PNG picture per frame\n"
+    "  OUT.gif     one animated GIF of all the frames, looping, at the scene's frame interval\n"
+    "  OUT.svg     one SVG drawing per frame, sharp at any size\n"
     "  --time T    clock of the first frame, an integer from -100000 to 100000 (default 0)\n"
-    "  --count K   number of frames, 1 to 99999 (default 1); with more than one, each picture gets\n"
-    "              its frame number before the extension: OUT00001.png, OUT00002.png, ...\n"
+    "  --count K   number of frames, 1 to 99999 (default 1); with more than one, each PNG or SVG\n"
+    "              gets its frame number before the extension: OUT00001.png, OUT00002.png, ...\n"
+    "  --step S    clock ticks from one frame to the next, 1 to 100000 (default 1)\n"
     "  --ops FILE  also write the drawing operations of the last frame to FILE\n"
     "  --help      show this text\n"
+    "  --version   show the version\n"
     "Exit status: 0 done, 1 scene or file error, 2 wrong arguments.\n";
+
+const char* const kRenderVersion = "ripplescope-render " RIPPLESCOPE_VERSION "\n";
 
 namespace {
 
@@ -37,67 +47,140 @@ RenderArguments usage(std::string error) {
     return result;
 }
 
+// Every argument reaches the parser one byte to one character, so no byte of a file name is lost;
+// toLatin1 gives the bytes back.
+QString fromBytes(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+std::string toBytes(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+// The unknown option as it was typed, "-platform" rather than the parser's bare name.
+std::string typedOption(const std::vector<std::string>& args, const std::string& name) {
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        const std::size_t dashes = arg.compare(0, 2, "--") == 0 ? 2 : 1;
+        if (arg.size() > dashes && arg[0] == '-' && arg.compare(dashes, std::string::npos, name) == 0) {
+            return arg;
+        }
+    }
+    return "--" + name;
+}
+
+// An integer option: given at most once, its value within [low, high].
+struct IntegerOption {
+    const char* name;
+    int low;
+    int high;
+    int* target;
+};
+
 } // namespace
 
 RenderArguments parseRenderArguments(const std::vector<std::string>& args) {
+    QCommandLineParser parser;
+    // Options are long words; "-platform" is one unknown option, not seven letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption time(QStringLiteral("time"), QString(), QStringLiteral("T"));
+    const QCommandLineOption count(QStringLiteral("count"), QString(), QStringLiteral("K"));
+    const QCommandLineOption step(QStringLiteral("step"), QString(), QStringLiteral("S"));
+    const QCommandLineOption ops(QStringLiteral("ops"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({time, count, step, ops, help, version});
+
+    QStringList list{QStringLiteral("ripplescope-render")};
+    for (const std::string& arg : args)
+        list << fromBytes(arg);
+    const bool parsed = parser.parse(list);
+
     RenderArguments result;
-    std::vector<std::string> names;
-    bool seenTime = false;
-    bool seenCount = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            names.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help") {
-            result.action = RenderArguments::Action::Help;
-            return result;
-        }
-        if (arg != "--time" && arg != "--count" && arg != "--ops") {
-            return usage("unknown option " + arg);
-        }
-        if (i + 1 >= args.size()) {
-            return usage(arg + " needs a value");
-        }
-        const std::string& value = args[++i];
-        if (arg == "--time") {
-            const auto time = strictInteger(value, kMinRenderTime, kMaxRenderTime);
-            if (seenTime || !time) {
-                return usage(seenTime ? "--time given twice"
-                                      : "--time needs an integer from -100000 to 100000");
-            }
-            seenTime = true;
-            result.options.time = *time;
-        } else if (arg == "--count") {
-            const auto count = strictInteger(value, 1, kMaxRenderCount);
-            if (seenCount || !count) {
-                return usage(seenCount ? "--count given twice" : "--count needs an integer from 1 to 99999");
-            }
-            seenCount = true;
-            result.options.count = *count;
-        } else {
-            if (result.options.opsFile || value.empty()) {
-                return usage(value.empty() ? "--ops needs a file name" : "--ops given twice");
-            }
-            result.options.opsFile = value;
-        }
+    if (parser.isSet(help)) {
+        result.action = RenderArguments::Action::Help;
+        return result;
     }
+    if (parser.isSet(version)) {
+        result.action = RenderArguments::Action::Version;
+        return result;
+    }
+    if (!parsed) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return usage(unknown.isEmpty() ? parser.errorText().toStdString()
+                                       : "unknown option " + typedOption(args, toBytes(unknown.front())));
+    }
+
+    RenderOptions& options = result.options;
+    const std::pair<const QCommandLineOption*, IntegerOption> integers[] = {
+        {&time, {"time", kMinRenderTime, kMaxRenderTime, &options.time}},
+        {&count, {"count", 1, kMaxRenderCount, &options.count}},
+        {&step, {"step", 1, kMaxRenderStep, &options.step}},
+    };
+    for (const auto& [option, spec] : integers) {
+        const QStringList values = parser.values(*option);
+        if (values.size() > 1) {
+            return usage(std::string("--") + spec.name + " given twice");
+        }
+        if (values.isEmpty()) continue;
+        const auto value = strictInteger(toBytes(values.front()), spec.low, spec.high);
+        if (!value) {
+            return usage(std::string("--") + spec.name + " needs an integer from " +
+                         std::to_string(spec.low) + " to " + std::to_string(spec.high));
+        }
+        *spec.target = *value;
+    }
+    const QStringList opsValues = parser.values(ops);
+    if (opsValues.size() > 1) {
+        return usage("--ops given twice");
+    }
+    if (!opsValues.isEmpty()) {
+        if (opsValues.front().isEmpty()) {
+            return usage("--ops needs a file name");
+        }
+        options.opsFile = toBytes(opsValues.front());
+    }
+
+    const QStringList names = parser.positionalArguments();
     if (names.size() != 2) {
-        return usage(names.size() < 2 ? "SCENE and OUT are both needed" : "too many names: " + names[2]);
+        return usage(names.size() < 2 ? "SCENE and OUT are both needed"
+                                      : "too many names: " + toBytes(names[2]));
     }
-    if (names[0].empty() || names[1].empty()) {
+    if (names[0].isEmpty() || names[1].isEmpty()) {
         return usage("empty file name");
     }
-    result.options.scene = names[0];
-    result.options.output = names[1];
+    options.scene = toBytes(names[0]);
+    options.output = toBytes(names[1]);
+    const auto format = outputFormat(options.output);
+    if (!format) {
+        return usage("OUT must end in .png (PNG pictures), .gif (animated GIF) or .svg (SVG drawings)");
+    }
+    options.format = *format;
     result.action = RenderArguments::Action::Render;
     return result;
+}
+
+namespace {
+
+// Where the extension of a name starts, or its size when it has none. A dot in a folder name, or the
+// leading dot of a hidden file, starts no extension.
+std::size_t extensionStart(const std::string& name) {
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot <= base ? name.size() : dot;
+}
+
+} // namespace
+
+std::optional<OutputFormat> outputFormat(const std::string& output) {
+    std::string extension = output.substr(extensionStart(output));
+    // ASCII only: no locale decides what a byte of a file name means.
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    if (extension == ".png") return OutputFormat::Png;
+    if (extension == ".gif") return OutputFormat::Gif;
+    if (extension == ".svg") return OutputFormat::Svg;
+    return std::nullopt;
 }
 
 std::string frameFileName(const std::string& output, int frame, int count) {
@@ -106,13 +189,7 @@ std::string frameFileName(const std::string& output, int frame, int count) {
     }
     char number[16];
     std::snprintf(number, sizeof number, "%05d", frame);
-    const std::size_t slash = output.find_last_of('/');
-    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    std::size_t dot = output.find_last_of('.');
-    // A dot in a folder name, or the leading dot of a hidden file, starts no extension.
-    if (dot == std::string::npos || dot <= base) {
-        dot = output.size();
-    }
+    const std::size_t dot = extensionStart(output);
     return output.substr(0, dot) + number + output.substr(dot);
 }
 

@@ -2,11 +2,15 @@
 // SPDX-License-Identifier: MIT
 // The exporter's command line and the names of its pictures.
 
+#include "tools/frame_clock.h"
+#include "tools/gif_animation.h"
 #include "tools/render_options.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rs {
@@ -19,19 +23,23 @@ struct ArgsCase {
     Action action;
     int time;
     int count;
+    int step;
     const char* ops; // nullptr: none
 };
 
 TEST(RenderArguments, AcceptsTheOptionsAnywhereBeforeTheNames) {
     const ArgsCase cases[] = {
-        {{"s.rsd", "o.png"}, Action::Render, 0, 1, nullptr},
-        {{"--time", "-100000", "s.rsd", "o.png"}, Action::Render, -100000, 1, nullptr},
-        {{"s.rsd", "--count", "99999", "o.png"}, Action::Render, 0, 99999, nullptr},
-        {{"s.rsd", "o.png", "--ops", "t.txt", "--time", "100000"}, Action::Render, 100000, 1, "t.txt"},
-        {{"--", "-s.rsd", "-o.png"}, Action::Render, 0, 1, nullptr},
-        {{"-", "o.png"}, Action::Render, 0, 1, nullptr},
-        {{"--help"}, Action::Help, 0, 1, nullptr},
-        {{"s.rsd", "--help", "--bogus"}, Action::Help, 0, 1, nullptr},
+        {{"s.rsd", "o.png"}, Action::Render, 0, 1, 1, nullptr},
+        {{"--time", "-100000", "s.rsd", "o.png"}, Action::Render, -100000, 1, 1, nullptr},
+        {{"s.rsd", "--count", "99999", "o.png"}, Action::Render, 0, 99999, 1, nullptr},
+        {{"s.rsd", "o.png", "--ops", "t.txt", "--time", "100000"}, Action::Render, 100000, 1, 1, "t.txt"},
+        {{"--step", "100000", "s.rsd", "o.gif"}, Action::Render, 0, 1, 100000, nullptr},
+        {{"--count=6", "--step=5", "s.rsd", "o.SVG"}, Action::Render, 0, 6, 5, nullptr},
+        {{"--", "-s.rsd", "-o.png"}, Action::Render, 0, 1, 1, nullptr},
+        {{"-", "o.png"}, Action::Render, 0, 1, 1, nullptr},
+        {{"--help"}, Action::Help, 0, 1, 1, nullptr},
+        {{"s.rsd", "--help", "--bogus"}, Action::Help, 0, 1, 1, nullptr},
+        {{"--version", "s.rsd"}, Action::Version, 0, 1, 1, nullptr},
     };
     for (const ArgsCase& c : cases) {
         const RenderArguments parsed = parseRenderArguments(c.args);
@@ -42,6 +50,7 @@ TEST(RenderArguments, AcceptsTheOptionsAnywhereBeforeTheNames) {
         }
         EXPECT_EQ(parsed.options.time, c.time) << where;
         EXPECT_EQ(parsed.options.count, c.count) << where;
+        EXPECT_EQ(parsed.options.step, c.step) << where;
         EXPECT_EQ(parsed.options.opsFile.has_value(), c.ops != nullptr) << where;
         if (c.ops != nullptr) {
             EXPECT_EQ(*parsed.options.opsFile, c.ops) << where;
@@ -50,6 +59,15 @@ TEST(RenderArguments, AcceptsTheOptionsAnywhereBeforeTheNames) {
     const RenderArguments dashed = parseRenderArguments({"--", "-s.rsd", "-o.png"});
     EXPECT_EQ(dashed.options.scene, "-s.rsd");
     EXPECT_EQ(dashed.options.output, "-o.png");
+
+    // Names are bytes, not text: none of them may be lost or changed on the way.
+    const RenderArguments raw =
+        parseRenderArguments({"--ops", "\xff\xfe.txt", "sc\xe8ne.rsd", "\x80\xc3.GIF"});
+    ASSERT_EQ(raw.action, Action::Render) << raw.error;
+    EXPECT_EQ(*raw.options.opsFile, "\xff\xfe.txt");
+    EXPECT_EQ(raw.options.scene, "sc\xe8ne.rsd");
+    EXPECT_EQ(raw.options.output, "\x80\xc3.GIF");
+    EXPECT_EQ(raw.options.format, OutputFormat::Gif);
 }
 
 TEST(RenderArguments, RejectsAnythingElse) {
@@ -78,6 +96,12 @@ TEST(RenderArguments, RejectsAnythingElse) {
         {"--frames", "2", "s.rsd", "o.png"},
         {"-platform", "xcb", "s.rsd", "o.png"},
         {"", "o.png"},
+        {"--step", "0", "s.rsd", "o.png"},
+        {"--step", "100001", "s.rsd", "o.png"},
+        {"--step", "1", "--step", "1", "s.rsd", "o.png"},
+        {"s.rsd", "o.jpg"},
+        {"s.rsd", "o"},
+        {"s.rsd", "dir.gif/.svg"},
     };
     for (const auto& args : cases) {
         const RenderArguments parsed = parseRenderArguments(args);
@@ -108,6 +132,47 @@ TEST(FrameFileName, PutsTheFrameNumberBeforeTheExtension) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(frameFileName(c.output, c.frame, c.count), c.expected) << c.output << " " << c.frame;
+    }
+}
+
+TEST(OutputFormat, IsTheExtensionInAnyCase) {
+    const std::pair<const char*, std::optional<OutputFormat>> cases[] = {
+        {"a.png", OutputFormat::Png}, {"a.PNG", OutputFormat::Png},     {"d.svg/a.Gif", OutputFormat::Gif},
+        {"a.sVg", OutputFormat::Svg}, {"a.svg.png", OutputFormat::Png}, {"a.svgz", std::nullopt},
+        {".gif", std::nullopt},       {"a.gif/b", std::nullopt},        {"a.", std::nullopt},
+    };
+    for (const auto& [name, format] : cases) {
+        EXPECT_EQ(outputFormat(name), format) << name;
+    }
+}
+
+TEST(FrameClock, StepsTickByTickThroughTheWrap) {
+    struct Case {
+        int time, step;
+        std::vector<double> frames;
+    };
+    const Case cases[] = {
+        {0, 1, {0, 1, 2}},
+        {0, 5, {0, 5, 10, 15, 20, 25}},
+        {99999, 1, {99999, 100000, -100000, -99999}},
+        {99998, 5, {99998, -99999}},  // the wrapping tick is one of the five
+        {99996, 5, {99996, -100000}}, // the fifth tick wraps and draws nothing: the sixth's frame
+        {100000, 100000, {100000, -2, 99998}},
+        {-100000, 100000, {-100000, 0, 100000}},
+    };
+    for (const Case& c : cases) {
+        FrameClock clock(c.time, c.step);
+        std::vector<double> frames;
+        for (std::size_t i = 0; i < c.frames.size(); ++i)
+            frames.push_back(clock.next());
+        EXPECT_EQ(frames, c.frames) << c.time << " step " << c.step;
+    }
+}
+
+TEST(GifDelay, IsTheFrameIntervalInHundredthsAtLeastTwo) {
+    const std::pair<int, int> cases[] = {{20, 2}, {24, 2}, {25, 3}, {200, 20}, {1000, 100}, {14, 2}, {0, 2}};
+    for (const auto& [ms, delay] : cases) {
+        EXPECT_EQ(gifDelay(ms), delay) << ms;
     }
 }
 
