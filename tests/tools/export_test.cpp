@@ -310,7 +310,7 @@ TEST_F(Exporter, NamesThatAreNotUtf8AreUsedAsTheyAre) {
 
 // A device or FIFO given as an output stays what it is; nothing is renamed over it.
 TEST_F(Exporter, DeviceOutputsAreWrittenNotReplaced) {
-    const std::string picture = dir.file("picture"), ops = dir.file("ops");
+    const std::string picture = dir.file("picture.png"), ops = dir.file("ops");
     if (::mknod(picture.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0 ||
         ::mknod(ops.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) {
         GTEST_SKIP() << "cannot make device nodes here (needs root)";
@@ -319,40 +319,46 @@ TEST_F(Exporter, DeviceOutputsAreWrittenNotReplaced) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(S_ISCHR(test::modeOf(picture)));
     EXPECT_TRUE(S_ISCHR(test::modeOf(ops)));
-    EXPECT_EQ(dir.names(), (std::vector<std::string>{"ops", "picture", "scene.rsd"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"ops", "picture.png", "scene.rsd"}));
 }
 
-// On a really full disk a picture or trace that cannot be written fails the run and keeps the old file.
+// On a really full disk a picture, animation, drawing or trace that cannot be written fails the run and
+// keeps the old file.
 TEST_F(Exporter, FullDiskKeepsTheOldFiles) {
     struct Case {
         const char* what;
-        bool ops;        // the trace meets the full disk, else the picture
-        bool noFreeName; // the folder takes no new name, so the file is rewritten in place
-        std::string old; // in place, shorter than what the new file needs beyond the old one's room
+        std::string full; // the output that meets the full disk; "ops.txt" is the trace
+        bool noFreeName;  // the folder takes no new name, so the file is rewritten in place
+        std::string old;  // in place, shorter than what the new file needs beyond the old one's room
     };
     const Case cases[] = {
-        {"picture beside it", false, false, "old bytes"},
-        {"picture in place", false, true, ""},
-        {"trace beside it", true, false, "old bytes"},
-        {"trace in place", true, true, "old bytes"},
+        {"picture beside it", "out.png", false, "old bytes"},
+        {"picture in place", "out.png", true, ""},
+        {"animation beside it", "anim.gif", false, "old bytes"},
+        {"animation in place", "anim.gif", true, "old bytes"},
+        {"drawing beside it", "drawing.svg", false, "old bytes"},
+        {"drawing in place", "drawing.svg", true, ""},
+        {"trace beside it", "ops.txt", false, "old bytes"},
+        {"trace in place", "ops.txt", true, "old bytes"},
     };
     for (const Case& c : cases) {
         test::SmallFileSystem fs;
         if (!fs.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
-        const std::string full = fs.file(c.ops ? "ops.txt" : "out.png");
+        const std::string full = fs.file(c.full);
         test::writeBytes(full, c.old);
         ::chmod(full.c_str(), 0640);
         fs.fillPages();
         if (c.noFreeName) fs.fillNames();
-        const std::string png = c.ops ? dir.file("out.png") : full;
-        const std::string ops = c.ops ? full : dir.file("ops.txt");
-        const ProcessResult run = runExporterBytes({"--ops", ops, scene, png});
+        const bool trace = c.full == "ops.txt";
+        const std::string picture = trace ? dir.file("out.png") : full;
+        const std::string ops = trace ? full : dir.file("ops.txt");
+        const ProcessResult run = runExporterBytes({"--ops", ops, scene, picture});
         EXPECT_EQ(run.exitCode, 1) << c.what;
         EXPECT_NE(run.err.find("ストリームへの書き込みエラー.\n"), std::string::npos)
             << c.what << ": " << run.err;
         EXPECT_EQ(test::readBytes(full), c.old) << c.what;
         EXPECT_EQ(test::modeOf(full), S_IFREG | 0640u) << c.what;
-        EXPECT_EQ(fs.names(), std::vector<std::string>{c.ops ? "ops.txt" : "out.png"}) << c.what;
+        EXPECT_EQ(fs.names(), std::vector<std::string>{c.full}) << c.what;
     }
 }
 
