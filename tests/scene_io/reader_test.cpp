@@ -134,7 +134,8 @@ TEST(SceneFileErrors, OpeningFailuresByReason) {
     ::chmod(folder.file("").c_str(), 0755);
     for (const auto& [path, message] :
          {std::pair{folder.file("plain.rsd"), "(read)"}, {secret, "ファイルへのアクセスが拒否されました"}}) {
-        const std::optional<std::string> outcome = test::asUnprivileged([&] { return openErrorFor(path); });
+        const std::optional<std::string> outcome =
+            test::asUnprivileged([&file = path] { return openErrorFor(file); });
         if (!outcome)
             GTEST_SKIP() << "running with permission override (root): the unreadable-file case cannot fail "
                             "here (the other cases ran)";

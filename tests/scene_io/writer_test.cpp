@@ -131,7 +131,8 @@ TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
           {locked, "ファイル " + locked + " を作成できません"},
           {shut + "/open.rsd", "(written)"},
           {shut + "/new.rsd", "ファイル " + shut + "/new.rsd を作成できません"}}) {
-        const std::optional<std::string> result = test::asUnprivileged([&] { return writeError(path); });
+        const std::optional<std::string> result =
+            test::asUnprivileged([this, &file = path] { return writeError(file); });
         if (!result)
             GTEST_SKIP() << "running with permission override (root): the read-only-file case cannot fail "
                             "here (the other cases ran)";
