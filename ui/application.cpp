@@ -10,6 +10,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // The name alone: a display name would be appended to the title of every other window, so the
     // prompt would read "入力 — Ripplescope" instead of "入力".
     setApplicationName(QString::fromLatin1(kApplicationTitle));
+    setDesktopFileName(QStringLiteral(RIPPLESCOPE_APP_ID));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
