@@ -76,12 +76,24 @@ std::string inOutErrorMessage(int errorNumber, const std::string& path) {
     }
 }
 
+namespace {
+
+// Appended piece by piece: GCC 12 warns falsely (-Wrestrict) when "'" + std::string inserts at the front.
+std::string quotedLineMessage(std::string_view lineBytes, std::string_view rest) {
+    std::string message = "'";
+    message += lineTextForMessage(lineBytes);
+    message += rest;
+    return message;
+}
+
+} // namespace
+
 std::string notAnIntegerMessage(std::string_view lineBytes) {
-    return "'" + lineTextForMessage(lineBytes) + "' は整数ではありません";
+    return quotedLineMessage(lineBytes, "' は整数ではありません");
 }
 
 std::string notABooleanMessage(std::string_view lineBytes) {
-    return "'" + lineTextForMessage(lineBytes) + "' は正しい論理型ではありません";
+    return quotedLineMessage(lineBytes, "' は正しい論理型ではありません");
 }
 
 std::string cannotCreateMessage(std::string_view fileNameBytes) {

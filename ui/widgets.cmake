@@ -19,3 +19,5 @@ target_sources(ripplescope_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/track_bar.cpp
 )
 target_link_libraries(ripplescope_ui PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets)
+# The window names its launcher so a Wayland compositor shows the launcher's icon and name for it.
+target_compile_definitions(ripplescope_ui PRIVATE RIPPLESCOPE_APP_ID="${RIPPLESCOPE_APP_ID}")

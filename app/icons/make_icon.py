@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
 # SPDX-FileCopyrightText: 2026 Ripplescope developers
 # SPDX-License-Identifier: MIT
-"""Draws the window icon: two sets of rings, one per source colour, spreading on a dark ground.
+"""Draws the icon: two sets of rings, one per source colour, spreading on a dark ground.
 
-Writes ripplescope_icon.xpm (32x32, 16 colours, compiled into the program), ripplescope.png (the
-same pixels, for the desktop's icon theme) and ripplescope.svg, all from the same circles so they stay
-one design. Only the standard library is used, so the script runs on a bare build machine.
+One design, three renditions:
+- ripplescope_icon.xpm, 32x32 in 16 colours, compiled into the program as the window icon, and
+  ripplescope-32.png with the same pixels for the desktop's icon theme;
+- ripplescope-16.png and ripplescope-24.png, the same hard-edged pixel drawing with the centres put on
+  whole pixels so the rings stay round at those sizes;
+- ripplescope.svg, the drawing for large sizes on a 256-unit canvas (thinner rings, rounded ground),
+  and ripplescope-48.png ... ripplescope-256.png rendered from the very same shapes.
+Only the standard library is used, so the script runs on a bare build machine, and the output is the
+same byte for byte wherever it runs.
 """
 import math
 import os
@@ -72,43 +78,179 @@ def write_xpm(path):
         f.write('\n'.join(lines) + '\n')
 
 
-def write_png(path):
-    """Writes the XPM's pixels as an 8-bit RGB PNG: signature, IHDR, one IDAT, IEND."""
+def png_bytes(size, rows, alpha):
+    """An 8-bit PNG (RGB, or RGBA when alpha) of rows of (r, g, b, a) tuples: IHDR, one IDAT, IEND."""
     def chunk(kind, data):
         body = kind + data
         return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
 
     raw = bytearray()
-    for y in range(SIZE):
+    for row in rows:
         raw.append(0)  # filter type None for every scan line
-        for x in range(SIZE):
-            raw += bytes.fromhex(PALETTE[pixel(x, y)][1:])
-    header = struct.pack('>IIBBBBB', SIZE, SIZE, 8, 2, 0, 0, 0)
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a) if alpha else (r, g, b))
+    header = struct.pack('>IIBBBBB', size, size, 8, 6 if alpha else 2, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) +
+            chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
+def rgba(colour_key):
+    value = bytes.fromhex(PALETTE[colour_key][1:])
+    return (value[0], value[1], value[2], 255)
+
+
+def write_pixel_png(path, size):
+    """The hard-edged drawing: the XPM's own pixels at 32, the same rule with snapped centres below."""
+    if size == SIZE:
+        rows = [[rgba(pixel(x, y)) for x in range(SIZE)] for y in range(SIZE)]
+    else:
+        rows = [[rgba(small_pixel(size, x, y)) for x in range(size)] for y in range(size)]
     with open(path, 'wb') as f:
-        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) +
-                chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+        f.write(png_bytes(size, rows, alpha=False))
+
+
+# Which rings (indices into the radii) stay at the small sizes: the others would merge into a blot.
+SMALL_RINGS = {16: (1,), 24: (1, 2)}
+
+
+def small_pixel(size, x, y):
+    """pixel() for 16 and 24: radii scale, ring width stays 1.4 px, centres snap to pixel centres."""
+    scale = size / SIZE
+    px, py = x + 0.5, y + 0.5
+    colour = ' '
+    for (cx, cy), radii, bright, dim, centre in SOURCES:
+        sx, sy = math.floor(cx * scale) + 0.5, math.floor(cy * scale) + 0.5
+        d = math.hypot(px - sx, py - sy)
+        if d < 0.8:
+            colour = centre
+            continue
+        for i in SMALL_RINGS[size]:
+            if abs(d - radii[i] * scale) < RING_HALF_WIDTH:
+                colour = bright if i < len(radii) - 1 else dim
+    if colour == ' ' and (x in (0, size - 1) or y in (0, size - 1)):
+        colour = 'b'
+    return colour
+
+
+# The large drawing, in units of a 256-unit canvas: the 32-pixel design scaled by 8, with rings and
+# border drawn thinner than a scaled 1.4-pixel stroke would be, and rounded corners.
+CANVAS = 256
+UNIT = CANVAS / SIZE
+CORNER = 40
+BORDER = 8
+LARGE_RING_WIDTH = 7
+LARGE_CENTRE = 10
+
+
+def large_shapes():
+    """(kind, colour, geometry) in painting order, shared by the SVG and the PNG renderer."""
+    shapes = [('ground', ' ', None), ('border', 'b', None)]
+    for (cx, cy), radii, bright, dim, centre in SOURCES:
+        centre_xy = (cx * UNIT, cy * UNIT)
+        for i, r in enumerate(radii):
+            shapes.append(('ring', bright if i < len(radii) - 1 else dim, (centre_xy, r * UNIT)))
+        shapes.append(('dot', centre, (centre_xy, LARGE_CENTRE)))
+    return shapes
+
+
+def rounded_square_distance(x, y, inset):
+    """Signed distance from (x, y) to the rounded square inset by `inset`; negative inside."""
+    radius = CORNER - inset
+    half = CANVAS / 2 - inset
+    qx = abs(x - CANVAS / 2) - (half - radius)
+    qy = abs(y - CANVAS / 2) - (half - radius)
+    outside = math.hypot(max(qx, 0.0), max(qy, 0.0))
+    return outside + min(max(qx, qy), 0.0) - radius
+
+
+def large_sample(x, y, shapes):
+    """The colour key at canvas point (x, y), or None outside the ground."""
+    if rounded_square_distance(x, y, 0) > 0:
+        return None
+    colour = None
+    for kind, key, geometry in shapes:
+        if kind == 'ground':
+            colour = key
+        elif kind == 'border':
+            if rounded_square_distance(x, y, BORDER) > 0:
+                colour = key
+        else:
+            (cx, cy), r = geometry
+            d = math.hypot(x - cx, y - cy)
+            if (kind == 'ring' and abs(d - r) < LARGE_RING_WIDTH / 2) or (kind == 'dot' and d < r):
+                colour = key
+    return colour
+
+
+def write_large_png(path, size, samples=4):
+    """Renders large_shapes() at `size` pixels, `samples` x `samples` points per pixel."""
+    shapes = large_shapes()
+    step = CANVAS / size
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            total = [0, 0, 0, 0]
+            for j in range(samples):
+                for i in range(samples):
+                    key = large_sample((x + (i + 0.5) / samples) * step, (y + (j + 0.5) / samples) * step, shapes)
+                    if key is not None:
+                        r, g, b, _ = rgba(key)
+                        total = [total[0] + r, total[1] + g, total[2] + b, total[3] + 1]
+            covered = total[3]
+            if covered == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(round(c / covered) for c in total[:3]) + (round(255 * covered / samples ** 2),))
+        rows.append(row)
+    with open(path, 'wb') as f:
+        f.write(png_bytes(size, rows, alpha=True))
 
 
 def write_svg(path):
     parts = [f'<!-- {line} -->' for line in LICENCE_LINES]
-    parts += [f'<svg xmlns="http://www.w3.org/2000/svg" width="{SIZE}" height="{SIZE}" '
-              f'viewBox="0 0 {SIZE} {SIZE}">',
-              f'  <rect x="0" y="0" width="{SIZE}" height="{SIZE}" fill="{PALETTE[" "]}"/>',
-              f'  <rect x="0.5" y="0.5" width="{SIZE - 1}" height="{SIZE - 1}" fill="none" '
-              f'stroke="{PALETTE["b"]}" stroke-width="1"/>']
-    for (cx, cy), radii, bright, dim, centre in SOURCES:
-        for i, r in enumerate(radii):
-            colour = PALETTE[bright if i < len(radii) - 1 else dim]
-            parts.append(f'  <circle cx="{cx}" cy="{cy}" r="{r}" fill="none" stroke="{colour}" '
-                         f'stroke-width="{2 * RING_HALF_WIDTH}"/>')
-        parts.append(f'  <circle cx="{cx}" cy="{cy}" r="1.2" fill="{PALETTE[centre]}"/>')
-    parts.append('</svg>')
+    parts += [f'<svg xmlns="http://www.w3.org/2000/svg" width="{CANVAS}" height="{CANVAS}" '
+              f'viewBox="0 0 {CANVAS} {CANVAS}">',
+              '  <defs>',
+              f'    <clipPath id="ground"><rect width="{CANVAS}" height="{CANVAS}" rx="{CORNER}"/></clipPath>',
+              '  </defs>',
+              '  <g clip-path="url(#ground)">']
+    inner = CANVAS - 2 * BORDER
+    for kind, key, geometry in large_shapes():
+        colour = PALETTE[key]
+        if kind == 'ground':
+            parts.append(f'    <rect width="{CANVAS}" height="{CANVAS}" fill="{colour}"/>')
+        elif kind == 'border':
+            # Everything outside the ground inset by the border width, drawn as one even-odd path.
+            parts.append(f'    <path fill="{colour}" fill-rule="evenodd" d="{rounded_square_path(0, CANVAS, CORNER)} '
+                         f'{rounded_square_path(BORDER, inner, CORNER - BORDER)}"/>')
+        elif kind == 'ring':
+            (cx, cy), r = geometry
+            parts.append(f'    <circle cx="{cx:g}" cy="{cy:g}" r="{r:g}" fill="none" stroke="{colour}" '
+                         f'stroke-width="{LARGE_RING_WIDTH}"/>')
+        else:
+            (cx, cy), r = geometry
+            parts.append(f'    <circle cx="{cx:g}" cy="{cy:g}" r="{r:g}" fill="{colour}"/>')
+    parts += ['  </g>', '</svg>']
     with open(path, 'w') as f:
         f.write('\n'.join(parts) + '\n')
 
 
+def rounded_square_path(origin, side, radius):
+    o, e, r = origin, origin + side, radius
+    return (f'M{o + r:g},{o:g} H{e - r:g} A{r:g},{r:g} 0 0 1 {e:g},{o + r:g} V{e - r:g} '
+            f'A{r:g},{r:g} 0 0 1 {e - r:g},{e:g} H{o + r:g} A{r:g},{r:g} 0 0 1 {o:g},{e - r:g} '
+            f'V{o + r:g} A{r:g},{r:g} 0 0 1 {o + r:g},{o:g} Z')
+
+
+PIXEL_SIZES = (16, 24, 32)
+LARGE_SIZES = (48, 64, 128, 256)
+
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
     write_xpm(os.path.join(here, '..', 'ripplescope_icon.xpm'))
-    write_png(os.path.join(here, 'ripplescope.png'))
+    for size in PIXEL_SIZES:
+        write_pixel_png(os.path.join(here, f'ripplescope-{size}.png'), size)
+    for size in LARGE_SIZES:
+        write_large_png(os.path.join(here, f'ripplescope-{size}.png'), size)
     write_svg(os.path.join(here, 'ripplescope.svg'))

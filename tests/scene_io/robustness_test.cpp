@@ -33,7 +33,8 @@ std::optional<std::int32_t> decimalModel(std::string_view text) {
     const bool negative = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
     if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return {};
-    const std::string digits = (negative ? "-" : "") + std::string(text);
+    std::string digits = negative ? "-" : "";
+    digits += text;
     std::int32_t value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error != std::errc() || end != digits.data() + digits.size()) return {};
