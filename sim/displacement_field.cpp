@@ -4,6 +4,7 @@
 
 #include "sim/batch_sincos.h"
 #include "sim/frame_settings.h"
+#include "sim/pair_terms.h"
 
 #include <algorithm>
 #include <bit>
@@ -49,34 +50,6 @@ inline bool roundSafely(double v, double margin, double& rounded) {
 }
 
 } // namespace
-
-double DisplacementField::makePair(const WaveSource& src, double lagPerPixel, bool lagSine, std::int32_t px,
-                                   std::int32_t py, AttenuationLaw law, Pair& pair) {
-    const double dx = static_cast<double>(std::int64_t{px} - src.x);
-    const double dy = static_cast<double>(std::int64_t{py} - src.y);
-    const double r = std::sqrt(dx * dx + dy * dy);
-    double envelope = 0.0;
-    switch (law) {
-    case AttenuationLaw::inverseDistance:
-        envelope = src.amp / r;
-        break;
-    case AttenuationLaw::inverseSqrtDistance:
-        envelope = (src.amp / 10.0) / std::sqrt(r);
-        break;
-    case AttenuationLaw::noAttenuation:
-        envelope = src.amp / 200.0;
-        break;
-    }
-    // One division for both parts of the unit vector, and the lag per pixel taken once per source:
-    // each adds a rounding, well inside the budgets.
-    const double inverse = 1.0 / r;
-    const double lag = r * lagPerPixel;
-    pair = {(dx * inverse) * envelope, (dy * inverse) * envelope, lag, 0.0, std::fabs(envelope), kInf};
-    const double size = std::fabs(lag);
-    if (lagSine && size <= kMaxPhase)
-        pair.margin0 = 2.0 * pair.envelope * (size * kPhaseError + kResultError);
-    return size;
-}
 
 DisplacementField::Key DisplacementField::keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode,
                                                 std::int32_t n) {
@@ -164,13 +137,42 @@ void DisplacementField::rebuild(const Scene& scene) {
     for (std::size_t i = 0; i < side; ++i)
         rest[i] = gridCoordinate(static_cast<std::int32_t>(i) - n_, n_);
 
+    // Every source's terms for one column at a time, in vector lanes: the rows' offsets from each
+    // source, then per column the unit vectors times the envelopes, the envelopes and the lags.
+    PairSource terms[kSourceCount]{};
+    scratch_.resize(5 * count * side);
+    double* const dyOf = scratch_.data();
+    double* const ax = dyOf + count * side;
+    double* const ay = ax + count * side;
+    double* const envelope = ay + count * side;
+    double* const lag = envelope + count * side;
+    for (std::size_t s = 0; s < count; ++s) {
+        const WaveSource& src = scene.source(live_[s]);
+        const double amp = src.amp;
+        terms[s] = {key_.law,
+                    key_.law == AttenuationLaw::inverseDistance       ? amp
+                    : key_.law == AttenuationLaw::inverseSqrtDistance ? amp / 10.0
+                                                                      : amp / 200.0,
+                    lagPerPixel[s]};
+        for (std::size_t j = 0; j < side; ++j) // exact: both are integers of at most 33 bits
+            dyOf[s * side + j] = static_cast<double>(rest[j]) - static_cast<double>(src.y);
+    }
+
     std::size_t p = 0;
-    for (const std::int32_t px : rest) {
-        for (const std::int32_t py : rest) {
+    for (std::size_t column = 0; column < side; ++column) {
+        const std::int32_t px = rest[column];
+        for (std::size_t s = 0; s < count; ++s) {
+            const double dx = static_cast<double>(px) - static_cast<double>(scene.source(live_[s]).x);
+            const std::size_t at = s * side;
+            pairTermsOfColumn(terms[s], dx, dyOf + at, side, ax + at, ay + at, envelope + at, lag + at);
+        }
+        for (std::size_t j = 0; j < side; ++j) {
+            const std::int32_t py = rest[j];
             Point& pt = points_[p];
             Pair* pair = pairs_.data() + p * count;
             pt.px = px;
             pt.py = py;
+            pt.column = static_cast<std::uint32_t>(column);
             pt.onSource = coincidesWithSource(scene, px, py);
             if (pt.onSource) {
                 pt.below = pt.above = pt.exactBound = 0.0;
@@ -182,12 +184,16 @@ void DisplacementField::rebuild(const Scene& scene) {
             // Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|.
             double bx = 0.0, by = 0.0;
             for (std::size_t s = 0; s < count; ++s) {
-                const double lag = makePair(scene.source(live_[s]), lagPerPixel[s], !exactOnly_[s], px, py,
-                                            key_.law, pair[s]);
-                if (!(lag <= kMaxPhase) || !(pair[s].margin0 <= kWidestMargin)) exactOnly_[s] = true;
-                largestEnvelope_[s] = std::max(largestEnvelope_[s], pair[s].envelope);
-                bx += std::fabs(pair[s].ax);
-                by += std::fabs(pair[s].ay);
+                const std::size_t q = s * side + j;
+                Pair& pr = pair[s];
+                pr = {ax[q], ay[q], lag[q], 0.0, std::fabs(envelope[q]), kInf}; // the lag, until its sine
+                const double size = std::fabs(lag[q]);
+                if (!exactOnly_[s] && size <= kMaxPhase)
+                    pr.margin0 = 2.0 * pr.envelope * (size * kPhaseError + kResultError);
+                if (!(size <= kMaxPhase) || !(pr.margin0 <= kWidestMargin)) exactOnly_[s] = true;
+                largestEnvelope_[s] = std::max(largestEnvelope_[s], pr.envelope);
+                bx += std::fabs(pr.ax);
+                by += std::fabs(pr.ay);
             }
             // Rounding moves below and above by 2^-53 at most, far inside the slack of 2^-44.
             const double approx = std::sqrt(bx * bx + by * by);
@@ -200,10 +206,12 @@ void DisplacementField::rebuild(const Scene& scene) {
 
     // The lags' sines and cosines in one batch, for the pairs the double path can use.
     angles_.clear();
-    for (std::size_t i = 0; i < pairs_.size(); ++i) {
-        Pair& pair = pairs_[i];
-        if (count != 0 && exactOnly_[i % count]) pair.margin0 = kInf; // never on the double path
-        if (pair.margin0 < kInf) angles_.push_back(pair.sinLag);      // the lag, until here
+    for (std::size_t p0 = 0; p0 < pairs_.size(); p0 += count) {
+        for (std::size_t s = 0; s < count; ++s) {
+            Pair& pair = pairs_[p0 + s];
+            if (exactOnly_[s]) pair.margin0 = kInf;                  // never on the double path
+            if (pair.margin0 < kInf) angles_.push_back(pair.sinLag); // the lag, until here
+        }
     }
     sines_.resize(angles_.size());
     cosines_.resize(angles_.size());
@@ -219,33 +227,29 @@ void DisplacementField::rebuild(const Scene& scene) {
     }
 }
 
-const DisplacementField::ExactLag& DisplacementField::exactLag(std::size_t p, std::size_t s) {
-    const std::size_t column = p / static_cast<std::size_t>(2 * n_ + 1);
-    if (!exactColumns_[s][column]) {
-        if (exactLags_[s].size() != points_.size()) exactLags_[s].resize(points_.size());
-        buildExactColumn(column, s);
-    }
-    return exactLags_[s][p];
-}
-
 // The exact lags of one source for one column of points, when a frame first needs one of them: points
 // that are never drawn never need them.
 void DisplacementField::buildExactColumn(std::size_t column, std::size_t s) {
     const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
     const WaveSource& src = scene_.source(live_[s]);
     const long double perFrame = radiansPerFrame(src);
+    if (exactLags_[s].size() != points_.size()) exactLags_[s].resize(points_.size());
     ExactLag* lags = exactLags_[s].data() + column * side;
     exactColumns_[s][column] = true;
     angles_.resize(side);
     sines_.resize(side);
     cosines_.resize(side);
+    // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
+    // instead of each reduction waiting for its lag.
     for (std::size_t j = 0; j < side; ++j) {
         const Point& pt = points_[column * side + j];
+        if (!pt.onSource) lags[j].lag = lagTerm(sourceDistance(src, pt.px, pt.py), perFrame, src.speed);
+    }
+    for (std::size_t j = 0; j < side; ++j) {
         ExactLag& e = lags[j];
         angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
-        if (pt.onSource) continue;
-        e.lag = lagTerm(sourceDistance(src, pt.px, pt.py), perFrame, src.speed);
-        if (turnsOf(e.lag, e.angle.turns)) angles_[j] = angleOf(e.angle.turns);
+        if (!points_[column * side + j].onSource && turnsOf(e.lag, e.angle.turns))
+            angles_[j] = angleOf(e.angle.turns);
     }
     sinCosBatch(angles_.data(), sines_.data(), cosines_.data(), side);
     for (std::size_t j = 0; j < side; ++j) {

@@ -64,6 +64,7 @@ class DisplacementField {
     struct Point {
         std::int32_t px;
         std::int32_t py;
+        std::uint32_t column; // p / (2n + 1), kept to spare a division per point and frame
         bool onSource;
         // The model's bound lies in [below, above]; once the model was asked, both are that bound.
         double below;
@@ -92,14 +93,15 @@ class DisplacementField {
         ReducedAngle clockAndPhase; // clock + phase, reduced
     };
 
-    // One source at one point: the offset per unit of sine, the envelope, and the double lag's sine and
-    // cosine where the lag is small enough for them. Returns |lag| (NaN when the lag is not finite).
-    static double makePair(const WaveSource& src, double lagPerPixel, bool lagSine, std::int32_t px,
-                           std::int32_t py, AttenuationLaw law, Pair& pair);
     static Key keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode, std::int32_t n);
     void rebuild(const Scene& scene);
     bool boundBelowByModel(std::size_t p, double limit);
-    const ExactLag& exactLag(std::size_t p, std::size_t s);
+    // Inline: it is asked for at every point and source of every frame on the exact path.
+    const ExactLag& exactLag(std::size_t p, std::size_t s) {
+        const std::size_t column = points_[p].column;
+        if (!exactColumns_[s][column]) buildExactColumn(column, s);
+        return exactLags_[s][p];
+    }
     void buildExactColumn(std::size_t column, std::size_t s);
     void prepareFrame(const Scene& scene, std::size_t s);
 
@@ -120,6 +122,7 @@ class DisplacementField {
     std::vector<bool> exactColumns_[kSourceCount];
     FrameTerms frame_[kSourceCount]{};
     std::vector<double> angles_, sines_, cosines_; // scratch for the batched sines, kept for its capacity
+    std::vector<double> scratch_;                  // the rebuild's column terms, likewise
 };
 
 } // namespace rs

@@ -69,9 +69,16 @@ bool turnsOf(long double x, Turns& turns) {
 }
 
 double angleOf(Turns turns) {
-    // Signed, so that the angle lies in [-pi, pi); the product is rounded once, to double.
-    constexpr long double kRadiansPerUnit = 0x1.921fb54442d18469898cc51701b8p-62L; // 2 pi / 2^64
-    return static_cast<double>(static_cast<long double>(static_cast<std::int64_t>(turns)) * kRadiansPerUnit);
+    // Signed, so that the angle lies in [-pi, pi). In doubles, without the x87 unit: the turns split
+    // into a high part of 53 bits and the low 11 bits, both exact, and 2 pi / 2^64 into two doubles.
+    // The high product rounds once, the small terms add far below it and the sum rounds once: within
+    // an ulp of the angle, 2^-51 radians.
+    constexpr double kHigh = 0x1.921fb54442d18p-62; // 2 pi / 2^64, to double
+    constexpr double kLow = 0x1.1a62633145c07p-116; // the rest of it
+    const auto t = static_cast<std::int64_t>(turns);
+    const std::int64_t low = t & 0x7FF;
+    const auto high = static_cast<double>(t - low);
+    return high * kHigh + (high * kLow + static_cast<double>(low) * kHigh);
 }
 
 } // namespace rs

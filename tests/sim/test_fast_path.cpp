@@ -7,6 +7,7 @@
 #include "sim/batch_sincos.h"
 #include "sim/displacement_field.h"
 #include "sim/frame_renderer.h"
+#include "sim/pair_terms.h"
 #include "sim/phase_turns.h"
 #include "trace_diff.h"
 #include "ui/recording_surface.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -256,6 +258,40 @@ TEST(FastPath, BatchedSinesMatchTheScalarOnes) {
             }
             EXPECT_NEAR(sines[i], std::sin(angles[i]), 0x1p-50) << angles[i];
             EXPECT_NEAR(cosines[i], std::cos(angles[i]), 0x1p-50) << angles[i];
+        }
+    }
+}
+
+// Every lane width rounds each term exactly as the one-point formula does (no fused multiply-add, no
+// reordering), for distances from one pixel to the 32-bit corners and for runs with and without tails.
+TEST(FastPath, PairTermsOfEveryLaneWidthRoundAsOnePoint) {
+    std::mt19937_64 rng(12);
+    const double dys[] = {1, -2, 300, -299, 4294967295.0, -2147483948.0, 7, 0x1p31, -1};
+    for (const double dx : {0.0, 5.0, -300.0, 2147483947.0, -4294967295.0}) {
+        for (const AttenuationLaw law : {AttenuationLaw::inverseDistance, AttenuationLaw::inverseSqrtDistance,
+                                         AttenuationLaw::noAttenuation}) {
+            const double amp = std::uniform_int_distribution<int>(-2147483647 - 1, 2147483647)(rng);
+            const double ampTerm = law == AttenuationLaw::inverseDistance       ? amp
+                                   : law == AttenuationLaw::inverseSqrtDistance ? amp / 10.0
+                                                                                : amp / 200.0;
+            const PairSource src{law, ampTerm, 1e7 / 3.7};
+            for (const PairLanes lanes : {PairLanes::one, PairLanes::two, PairLanes::widest}) {
+                double ax[9], ay[9], envelope[9], lag[9];
+                pairTermsOfColumn(src, dx, dys, 9, ax, ay, envelope, lag, lanes);
+                for (std::size_t j = 0; j < 9; ++j) {
+                    const double r = std::sqrt(dx * dx + dys[j] * dys[j]);
+                    const double e = law == AttenuationLaw::inverseDistance       ? ampTerm / r
+                                     : law == AttenuationLaw::inverseSqrtDistance ? ampTerm / std::sqrt(r)
+                                                                                  : ampTerm;
+                    const double inverse = 1.0 / r;
+                    const double want[] = {(dx * inverse) * e, (dys[j] * inverse) * e, e,
+                                           r * src.lagPerPixel};
+                    const double got[] = {ax[j], ay[j], envelope[j], lag[j]};
+                    for (int k = 0; k < 4; ++k)
+                        EXPECT_EQ(std::bit_cast<std::uint64_t>(got[k]), std::bit_cast<std::uint64_t>(want[k]))
+                            << "term " << k << " dx " << dx << " dy " << dys[j] << " lanes " << int(lanes);
+                }
+            }
         }
     }
 }
