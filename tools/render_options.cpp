@@ -116,18 +116,18 @@ RenderArguments parseRenderArguments(const std::vector<std::string>& args) {
         {&count, {"count", 1, kMaxRenderCount, &options.count}},
         {&step, {"step", 1, kMaxRenderStep, &options.step}},
     };
-    for (const auto& [option, spec] : integers) {
+    for (const auto& [option, range] : integers) {
         const QStringList values = parser.values(*option);
         if (values.size() > 1) {
-            return usage(std::string("--") + spec.name + " given twice");
+            return usage(std::string("--") + range.name + " given twice");
         }
         if (values.isEmpty()) continue;
-        const auto value = strictInteger(toBytes(values.front()), spec.low, spec.high);
+        const auto value = strictInteger(toBytes(values.front()), range.low, range.high);
         if (!value) {
-            return usage(std::string("--") + spec.name + " needs an integer from " +
-                         std::to_string(spec.low) + " to " + std::to_string(spec.high));
+            return usage(std::string("--") + range.name + " needs an integer from " +
+                         std::to_string(range.low) + " to " + std::to_string(range.high));
         }
-        *spec.target = *value;
+        *range.target = *value;
     }
     const QStringList opsValues = parser.values(ops);
     if (opsValues.size() > 1) {
