@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace rs {
 
@@ -16,6 +17,16 @@ inline constexpr std::int64_t kCoordinateLimit = std::int64_t{1} << 40;
 
 inline std::int64_t saturateCoordinate(std::int64_t v) {
     return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
+}
+
+// A figure's box as both surfaces take it: every corner saturated, then left <= right and top <= bottom.
+inline void normaliseBox(std::int64_t& x1, std::int64_t& y1, std::int64_t& x2, std::int64_t& y2) {
+    x1 = saturateCoordinate(x1);
+    y1 = saturateCoordinate(y1);
+    x2 = saturateCoordinate(x2);
+    y2 = saturateCoordinate(y2);
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
 }
 
 // True when 0 <= v < kPictureSize.

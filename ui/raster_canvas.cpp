@@ -153,11 +153,8 @@ const std::vector<EllipseRow>& RasterCanvas::cachedRows(std::int64_t w, std::int
 }
 
 void RasterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
-    x1 = saturateCoordinate(x1);
-    y1 = saturateCoordinate(y1);
-    x2 = saturateCoordinate(x2);
-    y2 = saturateCoordinate(y2);
-    frame(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+    normaliseBox(x1, y1, x2, y2);
+    frame(x1, y1, x2, y2);
 }
 
 void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
@@ -170,12 +167,7 @@ void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, st
 
 // Kept apart so that the particle's path above stays a leaf without the setup of this one.
 void RasterCanvas::anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
-    x1 = saturateCoordinate(x1);
-    y1 = saturateCoordinate(y1);
-    x2 = saturateCoordinate(x2);
-    y2 = saturateCoordinate(y2);
-    if (x1 > x2) std::swap(x1, x2);
-    if (y1 > y2) std::swap(y1, y2);
+    normaliseBox(x1, y1, x2, y2);
     const std::int64_t w = x2 - x1, h = y2 - y1;
     if (w <= 2 || h <= 2) {
         frame(x1, y1, x2, y2);

@@ -138,12 +138,7 @@ void SvgSurface::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
 }
 
 void SvgSurface::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, bool round) {
-    x1 = saturateCoordinate(x1);
-    y1 = saturateCoordinate(y1);
-    x2 = saturateCoordinate(x2);
-    y2 = saturateCoordinate(y2);
-    if (x1 > x2) std::swap(x1, x2);
-    if (y1 > y2) std::swap(y1, y2);
+    normaliseBox(x1, y1, x2, y2);
     const std::int64_t w = x2 - x1, h = y2 - y1;
     if (w == 0 || h == 0 || (w == 1 && h == 1)) return;
     if (x2 <= 0 || x1 >= kSide || y2 <= 0 || y1 >= kSide) return;
