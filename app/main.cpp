@@ -4,8 +4,11 @@
 
 #include "app/sound.h"
 #include "ui/application.h"
+#include "ui/platform_start.h"
 #include "ui/qt_interaction.h"
 #include "ui/screen_placement.h"
+
+#include <optional>
 
 int main() {
     // The program takes no command line: Qt sees only the program name, so no argument changes
@@ -13,7 +16,9 @@ int main() {
     static int qtArgc = 1;
     static char programName[] = "ripplescope";
     static char* qtArgv[] = {programName, nullptr};
+    std::optional<rs::PlatformStartGuard> starting(std::in_place, "ripplescope");
     rs::Application app(qtArgc, qtArgv);
+    starting.reset();
     rs::QtInteraction dialogs;
     app.setErrorReporter(&dialogs);
 

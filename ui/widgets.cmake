@@ -12,6 +12,7 @@ target_sources(ripplescope_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/interval_timer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_list_box.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture_view.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/platform_start.cpp
     ${CMAKE_CURRENT_LIST_DIR}/push_button.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_interaction.cpp
     ${CMAKE_CURRENT_LIST_DIR}/screen_placement.cpp

@@ -3,6 +3,7 @@
 // Start-up state, the quit paths and errors escaping handlers while the event loop runs.
 
 #include "app/sound.h"
+#include "tests/support/run_program.h"
 #include "tests/ui/scripted_interaction.h"
 #include "ui/interval_timer.h"
 
@@ -14,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace rs {
 namespace {
@@ -140,6 +144,30 @@ TEST(Quit, ProgramCarriesOnAfterAHandlerThrew) {
     ASSERT_EQ(ui.errors.size(), 2u);
     EXPECT_EQ(ui.errors[0].caption, QStringLiteral("Ripplescope"));
     EXPECT_EQ(ui.errors[0].text, QStringLiteral("タイマーを取得できません."));
+}
+
+// Started from a shell where no window can open: one line that says why and what to do, status 1, and
+// no abort (no core dump, no advice to reinstall).
+TEST(ProgramStart, WithoutAWindowSystemSaysSoInOneLine) {
+    const struct {
+        const char* what;
+        std::vector<std::string> environment;
+        const char* says;
+    } cases[] = {
+        {"no display", {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, "(DISPLAY is not set)"},
+        {"nobody at the display",
+         {"DISPLAY=:2147483", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"},
+         "no X server answers at DISPLAY=:2147483"},
+        {"unknown platform", {"QT_QPA_PLATFORM=nowhere"}, "the platform \"nowhere\""},
+    };
+    for (const auto& c : cases) {
+        const test::ProcessResult run = test::runProgram(RIPPLESCOPE_WINDOW, {{}, c.environment, {}, 60});
+        EXPECT_EQ(run.exitCode, 1) << c.what << ": signal " << run.signal << ", " << run.err;
+        EXPECT_EQ(run.err.rfind("ripplescope: cannot open a window: ", 0), 0u) << c.what << ": " << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.what << ": " << run.err;
+        EXPECT_NE(run.err.find("xvfb-run\n"), std::string::npos) << c.what << ": " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.what << ": " << run.err;
+    }
 }
 
 } // namespace

@@ -12,6 +12,8 @@ with_render=${4:-}
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
+# The validators' caches go to a home of the check's own, not the user's.
+export HOME=$stage/home XDG_CACHE_HOME=$stage/home/.cache XDG_CONFIG_HOME=$stage/home/.config XDG_DATA_HOME=$stage/home/.local/share
 DESTDIR=$stage cmake --install "$build" --prefix /usr > "$stage.log" 2>&1 || {
     cat "$stage.log" >&2
     rm -f "$stage.log"

@@ -5,6 +5,7 @@
 #include "app/sound.h"
 #include "sim/frame_renderer.h"
 #include "tests/scene_io/test_files.h"
+#include "tests/support/run_program.h"
 #include "tests/ui/scripted_interaction.h"
 #include "tools/gif_animation.h"
 #include "ui/recording_surface.h"
@@ -54,60 +55,13 @@ std::string sceneFile(std::initializer_list<int> values) {
     return text;
 }
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using test::ProcessResult;
 
-// Runs the program with arguments as bytes, so names that are no valid UTF-8 reach it unchanged.
+// Runs the program with arguments as bytes, so names that are no valid UTF-8 reach it unchanged, and
+// with no display: the program must pick the offscreen platform by itself.
 ProcessResult runExporterBytes(const std::vector<std::string>& args) {
-    test::TempFolder streams;
-    const std::string out = streams.file("out"), err = streams.file("err");
-    std::vector<std::string> argStore = {RIPPLESCOPE_RENDER};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argStore) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    // No display: the program must pick the offscreen platform by itself.
-    std::vector<std::string> envStore;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
-            entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
-            envStore.push_back(entry);
-        }
-    }
-    std::vector<char*> envp;
-    for (std::string& e : envStore) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ProcessResult run;
-    if (spawned != 0) return run;
-    int status = 0;
-    for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
-        if (waited == 120 * 20) { // two minutes
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return run;
-        }
-        ::usleep(50 * 1000);
-    }
-    if (!WIFEXITED(status)) return run;
-    run.exitCode = WEXITSTATUS(status);
-    run.out = test::readBytes(out);
-    run.err = test::readBytes(err);
-    return run;
+    return test::runProgram(RIPPLESCOPE_RENDER,
+                            {args, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, {}, 120});
 }
 
 ProcessResult runExporter(const QStringList& args) {
