@@ -43,10 +43,6 @@ void quietQtNotes(QtMsgType type, const QMessageLogContext& context, const QStri
     }
 }
 
-bool hasDisplay() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 int render(const rs::RenderOptions& options) {
     Unattended ui;
     rs::TForm1 form(ui);
@@ -107,9 +103,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    // Nothing is shown, so no display is needed, whatever the session names: one that does not
+    // answer, or a platform that cannot start, would otherwise end the run with an abort.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qtDefaultHandler = qInstallMessageHandler(quietQtNotes);
     // Qt sees no arguments of ours, so it can neither take nor act on any of them.
     static int qtArgc = 1;

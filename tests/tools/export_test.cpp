@@ -167,6 +167,17 @@ TEST_F(Exporter, PictureAndTraceEqualTheWindowsFrame) {
     EXPECT_EQ(trace, window.trace(7));
     EXPECT_NE(trace, window.trace(8)) << "the clock reaches the trace";
     EXPECT_TRUE(replay(trace) == written) << "the trace draws the picture";
+
+    // The session's display plays no part: one that does not answer, or another platform, gives the
+    // same picture.
+    for (const char* platform : {"QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORM=nowhere"}) {
+        const std::string again = dir.file("again.png");
+        const ProcessResult elsewhere = test::runProgram(
+            RIPPLESCOPE_RENDER, {{"--time", "7", scene, again}, {"DISPLAY=:2147483", platform}, {}, 120});
+        EXPECT_EQ(elsewhere.exitCode, 0)
+            << platform << ": signal " << elsewhere.signal << ", " << elsewhere.err;
+        EXPECT_EQ(test::readBytes(again), test::readBytes(png)) << platform;
+    }
 }
 
 TEST_F(Exporter, SeveralFramesAreNumberedAndSkipTheClocksWrap) {
