@@ -5,16 +5,16 @@
 // Construction, layout and wiring live in sound.cpp; the handlers of each command group in their own
 // sound_*.cpp file.
 
+#include "draw/raster_canvas.h"
 #include "scene_io/scene_writer.h"
-#include "sim/scene.h"
 #include "sim/frame_renderer.h"
+#include "sim/scene.h"
 #include "ui/dispatch_guard.h"
 #include "ui/file_dialog.h"
 #include "ui/interaction.h"
 #include "ui/interval_timer.h"
 #include "ui/line_list_box.h"
 #include "ui/picture_view.h"
-#include "ui/raster_canvas.h"
 #include "ui/track_bar.h"
 
 #include <QMainWindow>

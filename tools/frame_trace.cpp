@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "tools/frame_trace.h"
 
+#include "draw/recording_surface.h"
 #include "sim/frame_renderer.h"
-#include "ui/recording_surface.h"
 
 namespace rs {
 

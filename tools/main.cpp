@@ -4,6 +4,7 @@
 // pictures, one animated GIF or SVG drawings.
 
 #include "app/sound.h"
+#include "draw/svg_surface.h"
 #include "scene_io/scene_errors.h"
 #include "tools/frame_clock.h"
 #include "tools/frame_export.h"
@@ -12,7 +13,6 @@
 #include "tools/render_options.h"
 #include "ui/application.h"
 #include "ui/dispatch_guard.h"
-#include "ui/svg_surface.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #pragma once
 // The image control that shows the 601x601 picture of a RasterCanvas, pixel for pixel.
 
-#include "ui/raster_canvas.h"
+#include "draw/raster_canvas.h"
 
 #include <QColor>
 #include <QImage>

@@ -8,8 +8,8 @@
 // The *Cold cases start a new renderer for every frame, so they include allocating its buffers (in a
 // virtual machine mostly page faults); *AfterChange is what the window does after a change.
 
+#include "draw/raster_canvas.h"
 #include "sim/frame_renderer.h"
-#include "ui/raster_canvas.h"
 
 #include <benchmark/benchmark.h>
 

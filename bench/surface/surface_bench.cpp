@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
 // A heavy frame: the full background, 10,000 particles and 50,000 short lines; and the background alone.
-#include "ui/raster_canvas.h"
+#include "draw/raster_canvas.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,13 +4,13 @@
 // same offsets, bounds and drawable decisions, on random scenes, on scenes full of exact ties and on
 // scenes whose phases are far too large for a double.
 
+#include "draw/recording_surface.h"
 #include "sim/batch_sincos.h"
 #include "sim/displacement_field.h"
 #include "sim/frame_renderer.h"
 #include "sim/pair_terms.h"
 #include "sim/phase_turns.h"
 #include "trace_diff.h"
-#include "ui/recording_surface.h"
 
 #include <gtest/gtest.h>
 

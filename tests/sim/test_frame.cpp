@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
+#include "draw/recording_surface.h"
 #include "sim/frame_renderer.h"
 #include "trace_diff.h"
-#include "ui/recording_surface.h"
 
 #include <gtest/gtest.h>
 

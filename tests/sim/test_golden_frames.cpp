@@ -3,10 +3,10 @@
 // Whole frames compared with reviewed traces in golden/. RIPPLESCOPE_WRITE_GOLDEN=1 rewrites the files
 // instead; review the diff before committing it.
 
+#include "draw/recording_surface.h"
 #include "scene_builder.h"
 #include "sim/frame_renderer.h"
 #include "trace_diff.h"
-#include "ui/recording_surface.h"
 
 #include <gtest/gtest.h>
 

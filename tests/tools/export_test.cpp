@@ -3,13 +3,13 @@
 // ripplescope-render run as its own process: its pictures and trace against the window's, exit statuses.
 
 #include "app/sound.h"
+#include "draw/recording_surface.h"
+#include "draw/svg_surface.h"
 #include "sim/frame_renderer.h"
 #include "tests/scene_io/test_files.h"
 #include "tests/support/run_program.h"
 #include "tests/ui/scripted_interaction.h"
 #include "tools/gif_animation.h"
-#include "ui/recording_surface.h"
-#include "ui/svg_surface.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "ui/gdi_line.h"
+#include "draw/gdi_line.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 namespace rs {
 
 class RecordingSurface final : public DrawingSurface {
-public:
+  public:
     void setBrushColour(Colour c) override;
     void setPenColour(Colour c) override;
     void fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) override;
@@ -22,7 +22,7 @@ public:
     const std::string& trace() const { return trace_; }
     void clear() { trace_.clear(); }
 
-private:
+  private:
     void colour(const char* op, Colour c);
     void op(const char* name, std::initializer_list<std::int64_t> args);
 

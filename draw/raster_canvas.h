@@ -3,8 +3,8 @@
 #pragma once
 // The 601x601 picture: a software rasteriser that follows GDI's pixel rules exactly.
 
+#include "draw/gdi_ellipse.h"
 #include "sim/drawing_surface.h"
-#include "ui/gdi_ellipse.h"
 
 #include <array>
 #include <vector>

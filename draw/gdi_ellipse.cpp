@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "ui/gdi_ellipse.h"
+#include "draw/gdi_ellipse.h"
 
 #include <algorithm>
 #include <limits>
@@ -114,9 +114,8 @@ std::vector<EllipseRow> traceEllipseRows(std::int64_t w, std::int64_t h, std::in
     while (x < xEnd && k <= kHi) {
         const bool climbs = walk.climbs(x, k), advances = walk.advances(x, k);
         if (climbs && !advances) { // straight up this column to the row where it advances
-            const std::int64_t top = firstTrue(k + 1, kHi + 1, k + 1, [&](std::int64_t j) {
-                return walk.advances(x, j);
-            });
+            const std::int64_t top =
+                firstTrue(k + 1, kHi + 1, k + 1, [&](std::int64_t j) { return walk.advances(x, j); });
             for (std::int64_t j = std::max(k, kLo); j < std::min(top, kHi + 1); ++j)
                 mark(j, x, x);
             k = top;

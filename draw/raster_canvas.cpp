@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "ui/raster_canvas.h"
+#include "draw/raster_canvas.h"
 
-#include "ui/gdi_line.h"
+#include "draw/gdi_line.h"
 
 #include <algorithm>
 #include <cstddef>

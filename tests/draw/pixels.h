@@ -3,7 +3,7 @@
 #pragma once
 // Helpers shared by the surface tests: pixel sets and a canvas with a known background.
 
-#include "ui/raster_canvas.h"
+#include "draw/raster_canvas.h"
 
 #include <set>
 #include <utility>

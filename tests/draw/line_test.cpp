@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "tests/surface/pixels.h"
-#include "ui/gdi_line.h"
+#include "draw/gdi_line.h"
+#include "tests/draw/pixels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "ui/svg_surface.h"
+#include "draw/svg_surface.h"
 
-#include "ui/gdi_ellipse.h"
-#include "ui/gdi_line.h"
+#include "draw/gdi_ellipse.h"
+#include "draw/gdi_line.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The drawing operations as SVG elements placed over the pixels the GDI rules set.
 
-#include "tests/surface/pixels.h"
-#include "ui/svg_surface.h"
+#include "draw/svg_surface.h"
+#include "tests/draw/pixels.h"
 
 #include <gtest/gtest.h>
 

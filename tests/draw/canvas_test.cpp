@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "tests/surface/pixels.h"
+#include "tests/draw/pixels.h"
 
 #include <gtest/gtest.h>
 
