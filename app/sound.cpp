@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/sound.h"
 
+#include "app/control_bindings.h"
 #include "app/ripplescope_icon.xpm"
 #include "ui/group_box.h"
 #include "ui/push_button.h"
@@ -105,13 +106,15 @@ void TForm1::createControls() {
     BitBtn1 = place<PushButton>(client, "BitBtn1", {656, 8, 313, 33}, QStringLiteral("スタート/ストップ"));
 
     phichanger = place<TrackBar>(client, "phichanger", {8, 616, 601, 33}, Qt::Horizontal);
-    phichanger->setInitial(-180, 180, 30, 5, 15);
+    phichanger->setInitial(controls.phichanger.minimum, controls.phichanger.maximum,
+                           controls.phichanger.position, 5, 15);
     phichanger->setTickPosition(QSlider::TicksBelow);
     phichanger->setTickInterval(15);
     hideForGood(phichanger);
 
     thetachanger = place<TrackBar>(client, "thetachanger", {616, 8, 33, 601}, Qt::Vertical);
-    thetachanger->setInitial(-90, 90, -30, 5, 15);
+    thetachanger->setInitial(controls.thetachanger.minimum, controls.thetachanger.maximum,
+                             controls.thetachanger.position, 5, 15);
     thetachanger->setTickPosition(QSlider::TicksRight);
     thetachanger->setTickInterval(15);
     hideForGood(thetachanger);
@@ -190,9 +193,9 @@ void TForm1::createSettingsGroups() {
     gens1 = place<QRadioButton>(gr_gensui, "gens1", {8, 16, 129, 17}, QStringLiteral("距離に反比例"));
     gens2 = place<QRadioButton>(gr_gensui, "gens2", {8, 32, 129, 17}, QStringLiteral("距離の√に反比例"));
     gens0 = place<QRadioButton>(gr_gensui, "gens0", {8, 48, 129, 17}, QStringLiteral("決して減衰しない"));
-    gens2->setChecked(true);
-    for (QRadioButton* radio : {gens1, gens2, gens0}) {
-        makeTabStopWhileChecked(radio);
+    for (const auto& [radio, value] : radioButtons()) {
+        (this->*radio)->setChecked(controls.*value);
+        makeTabStopWhileChecked(this->*radio);
     }
 
     gr_byouga = place<GroupBox>(Panel1, "gr_byouga", {8, 296, 145, 193}, QStringLiteral("描画のしかた"));
@@ -200,7 +203,8 @@ void TForm1::createSettingsGroups() {
         TrackBar* TForm1::*bar;
         const char* name;
         int left;
-        int minimum, maximum, position, lineStep, pageStep;
+        TrackBarValue Controls::*value;
+        int lineStep, pageStep;
         QLabel* TForm1::*heading;
         const char* headingName;
         QPoint headingAt;
@@ -218,9 +222,7 @@ void TForm1::createSettingsGroups() {
         {&TForm1::numpoints,
          "numpoints",
          8,
-         5,
-         50,
-         20,
+         &Controls::numpoints,
          1,
          2,
          &TForm1::Label1,
@@ -238,9 +240,7 @@ void TForm1::createSettingsGroups() {
         {&TForm1::numzoom,
          "numzoom",
          40,
-         10,
-         30,
-         15,
+         &Controls::numzoom,
          1,
          2,
          &TForm1::Label2,
@@ -258,9 +258,7 @@ void TForm1::createSettingsGroups() {
         {&TForm1::velocitychanger,
          "velocitychanger",
          72,
-         5,
-         50,
-         20,
+         &Controls::velocitychanger,
          1,
          2,
          &TForm1::Label3,
@@ -278,9 +276,7 @@ void TForm1::createSettingsGroups() {
         {&TForm1::fpschanger,
          "fpschanger",
          104,
-         20,
-         1000,
-         200,
+         &Controls::fpschanger,
          0,
          20,
          &TForm1::Label4,
@@ -309,7 +305,8 @@ void TForm1::createSettingsGroups() {
         this->*b.top = top;
         this->*b.bottom = bottom;
         TrackBar* bar = place<TrackBar>(gr_byouga, b.name, {b.left, 56, 25, 113}, Qt::Vertical);
-        bar->setInitial(b.minimum, b.maximum, b.position, b.lineStep, b.pageStep);
+        const TrackBarValue& value = controls.*b.value;
+        bar->setInitial(value.minimum, value.maximum, value.position, b.lineStep, b.pageStep);
         this->*b.bar = bar;
     }
 
@@ -318,15 +315,15 @@ void TForm1::createSettingsGroups() {
     ch_bashi = place<QCheckBox>(GroupBox5, "ch_bashi", {8, 32, 129, 17}, QStringLiteral("媒質の足"));
     ch_suihei = place<QCheckBox>(GroupBox5, "ch_suihei", {8, 48, 129, 17}, QStringLiteral("描画不能の×印"));
     ch_seibun = place<QCheckBox>(GroupBox5, "ch_seibun", {8, 64, 129, 17}, QStringLiteral("変位の成分"));
-    for (QCheckBox* box : {ch_baishitsu, ch_bashi, ch_suihei, ch_seibun}) {
-        box->setChecked(true);
-    }
 
     opt = place<GroupBox>(Panel1, "opt", {160, 312, 145, 177}, QStringLiteral("オプション"));
     ch_2cut = place<QCheckBox>(opt, "ch_2cut", {8, 16, 129, 17}, QStringLiteral("波源2つにして高速化"));
     ch_guruguru = place<QCheckBox>(opt, "ch_guruguru", {8, 32, 129, 17}, QStringLiteral("背景バラ色"));
     ch_rect = place<QCheckBox>(opt, "ch_rect", {8, 48, 129, 17}, QStringLiteral("媒質を四角くする"));
     ch_koma = place<QCheckBox>(opt, "ch_koma", {8, 64, 129, 17}, QStringLiteral("コマ送り"));
+    for (const auto& [box, value] : checkBoxes()) {
+        (this->*box)->setChecked(controls.*value);
+    }
 }
 
 void TForm1::setTabOrders() {
@@ -358,9 +355,33 @@ void TForm1::wireEvents() {
     // OpenO1 and SaveS1.
     connect(BitBtn1, &QPushButton::clicked, this, guarded(&TForm1::BitBtn1Click));
     Timer1.setOnTimer(guarded(&TForm1::Timer1Timer));
-    fpschanger->setOnChange(guarded(&TForm1::fpschangerChange));
-    velocitychanger->setOnChange(guarded(&TForm1::velocitychangerChange));
+    bindControls();
     connectSourcePrompts();
+}
+
+void TForm1::bindControls() {
+    // Each control writes what it now holds into controls before a handler of its own runs.
+    for (const auto& binding : trackBars()) {
+        TrackBar* bar = this->*binding.first;
+        TrackBarValue Controls::*value = binding.second;
+        std::function<void()> handler;
+        if (bar == fpschanger) handler = guarded(&TForm1::fpschangerChange);
+        if (bar == velocitychanger) handler = guarded(&TForm1::velocitychangerChange);
+        bar->setOnChange([this, bar, value, handler] {
+            (controls.*value).position = bar->position();
+            if (handler) handler();
+        });
+    }
+    for (const auto& binding : radioButtons()) {
+        bool Controls::*value = binding.second;
+        connect(this->*binding.first, &QRadioButton::toggled, this,
+                [this, value](bool on) { controls.*value = on; });
+    }
+    for (const auto& binding : checkBoxes()) {
+        bool Controls::*value = binding.second;
+        connect(this->*binding.first, &QCheckBox::toggled, this,
+                [this, value](bool on) { controls.*value = on; });
+    }
 }
 
 void TForm1::FormCreate() {

@@ -6,6 +6,7 @@
 // sound_*.cpp file.
 
 #include "draw/raster_canvas.h"
+#include "model/controls.h"
 #include "scene_io/scene_writer.h"
 #include "sim/frame_renderer.h"
 #include "sim/scene.h"
@@ -47,6 +48,9 @@ class TForm1 final : public QMainWindow {
 
     // The values no control holds: sources 1 to 4, their speed and the frame clock.
     Scene scene;
+    // What the controls hold. Every control writes its changes here, and shows what Open puts here;
+    // frames, the tick and Save read it.
+    Controls controls;
     // The 601x601 picture that graph shows.
     RasterCanvas picture;
 
@@ -173,6 +177,11 @@ class TForm1 final : public QMainWindow {
     bool openSceneFile(const QString& fileName);
     // The same with the name's bytes as the file system takes them (the exporter's names).
     bool openSceneFile(const std::string& fileNameBytes);
+    // Sets every control to what controls holds, running the track bars' change handlers where a
+    // bar moves.
+    void showControls();
+    // Source button i (in scene-file order) shows its prefix and controls.sourceText[i].
+    void showSourceText(std::size_t i);
     // How Save hands its block to the file; empty writes it directly. Tests make it stop short.
     SceneBlockWriter saveBlockWriter;
 
@@ -183,6 +192,7 @@ class TForm1 final : public QMainWindow {
     void createSettingsGroups();
     void setTabOrders();
     void wireEvents();
+    void bindControls();
     void connectSourcePrompts(); // sound_prompts.cpp
 
     Interaction& ui_;

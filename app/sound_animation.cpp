@@ -6,9 +6,7 @@
 #include "app/sound.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QMenu>
-#include <QRadioButton>
 
 namespace rs {
 
@@ -27,19 +25,7 @@ int turnedPhi(int position) {
 } // namespace
 
 FrameSettings TForm1::frameSettings() const {
-    FrameSettings s;
-    s.ch_guruguru = ch_guruguru->isChecked();
-    s.ch_2cut = ch_2cut->isChecked();
-    s.gens1 = gens1->isChecked();
-    s.gens2 = gens2->isChecked();
-    s.ch_seibun = ch_seibun->isChecked();
-    s.ch_bashi = ch_bashi->isChecked();
-    s.ch_baishitsu = ch_baishitsu->isChecked();
-    s.ch_rect = ch_rect->isChecked();
-    s.ch_suihei = ch_suihei->isChecked();
-    s.numpoints = numpoints->position();
-    s.numzoom = numzoom->position();
-    return s;
+    return rs::frameSettings(controls);
 }
 
 void TForm1::drawall() {
@@ -54,17 +40,17 @@ void TForm1::BitBtn1Click() {
         setFileMenuEnabled(FileF1, true);
     } else {
         // A refused timer throws here and leaves the menu enabled; the next click stops again.
-        Timer1.setInterval(fpschanger->position());
+        Timer1.setInterval(controls.fpschanger.position);
         setFileMenuEnabled(FileF1, false);
     }
 }
 
 void TForm1::Timer1Timer() {
-    if (ch_guruguru->isChecked()) {
-        phichanger->setPosition(turnedPhi(phichanger->position()));
+    if (controls.ch_guruguru) {
+        phichanger->setPosition(turnedPhi(controls.phichanger.position));
     }
     clockTick(scene, [this] { drawall(); });
-    if (ch_koma->isChecked()) {
+    if (controls.ch_koma) {
         Timer1.setInterval(0);
         setFileMenuEnabled(FileF1, true);
     }
@@ -73,12 +59,12 @@ void TForm1::Timer1Timer() {
 void TForm1::fpschangerChange() {
     // While stopped the next start reads the position itself.
     if (Timer1.interval() != 0) {
-        Timer1.setInterval(fpschanger->position());
+        Timer1.setInterval(controls.fpschanger.position);
     }
 }
 
 void TForm1::velocitychangerChange() {
-    setWaveSpeed(scene, velocitychanger->position());
+    setWaveSpeed(scene, controls.velocitychanger.position);
 }
 
 } // namespace rs

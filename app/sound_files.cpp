@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 // File > Open and File > Save: a scene's 37 lines to and from the window's controls and the sources.
 
+#include "app/control_bindings.h"
 #include "app/source_controls.h"
-#include "scene_io/scene_line_reader.h"
-#include "scene_io/scene_values.h"
+#include "model/scene_file.h"
 #include "scene_io/scene_writer.h"
 
 #include <QCheckBox>
@@ -12,9 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <cstdint>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace rs {
@@ -25,13 +23,6 @@ const QString kSceneFileExtension = QStringLiteral(".rsd");
 
 std::string localName(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
-}
-
-// Only a regular file (after links) counts: a device or a FIFO would never end or never answer, and
-// reading either would hang the window.
-bool isExistingFile(const std::string& name) {
-    struct stat st {};
-    return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Checking a radio button clears its siblings; clearing one touches nothing else, which an
@@ -60,16 +51,8 @@ void TForm1::SaveS1Click() {
     }
 
     saver->clear();
-    for (const TrackBar* bar : {thetachanger, phichanger, numpoints, numzoom, velocitychanger, fpschanger}) {
-        saver->addLine(QString::fromStdString(formatSceneInteger(bar->position())));
-    }
-    for (const QAbstractButton* option :
-         std::initializer_list<const QAbstractButton*>{gens1, gens2, gens0, ch_baishitsu, ch_bashi, ch_suihei,
-                                                       ch_seibun, ch_2cut, ch_guruguru, ch_rect, ch_koma}) {
-        saver->addLine(QString::fromStdString(formatSceneBoolean(option->isChecked())));
-    }
-    for (const SourceControl& row : sourceControls()) {
-        saver->addLine(QString::fromStdString(formatSceneInteger(scene.source(row.source).*row.field)));
+    for (const std::string& line : sceneFileLines(controls, scene)) {
+        saver->addLine(QString::fromStdString(line));
     }
 
     std::vector<std::string> lines;
@@ -92,42 +75,38 @@ bool TForm1::openSceneFile(const QString& fileName) {
 }
 
 bool TForm1::openSceneFile(const std::string& name) {
-    if (!isExistingFile(name)) {
-        return false;
-    }
     // Each line is applied before the next is read, so a failing line leaves the ones before it in
-    // effect; the reader closes the file on every way out.
-    SceneLineReader reader(name);
+    // effect, and the controls show them.
+    bool opened = false;
+    try {
+        opened = rs::openSceneFile(name, controls, scene);
+    } catch (...) {
+        showControls();
+        throw;
+    }
+    showControls();
+    return opened;
+}
 
-    for (TrackBar* bar : {thetachanger, phichanger, numpoints, numzoom}) {
-        bar->setPosition(parseSceneInteger(reader.readLine()));
+void TForm1::showControls() {
+    for (const auto& [bar, value] : trackBars()) {
+        (this->*bar)->setPosition((controls.*value).position);
     }
-    const std::int32_t velocity = parseSceneInteger(reader.readLine());
-    // The bar clamps and runs its change handler only when it moves; the speed must follow the bar in
-    // every case, or a 0 (division by zero in the model) or an out-of-range speed could remain.
-    velocitychanger->setPosition(velocity);
-    setWaveSpeed(scene, velocitychanger->position());
-    fpschanger->setPosition(parseSceneInteger(reader.readLine()));
+    for (const auto& [radio, value] : radioButtons()) {
+        applyChecked(this->*radio, controls.*value);
+    }
+    for (const auto& [box, value] : checkBoxes()) {
+        (this->*box)->setChecked(controls.*value);
+    }
+    for (std::size_t i = 0; i < kSourceFieldCount; ++i) {
+        showSourceText(i);
+    }
+}
 
-    for (QRadioButton* radio : {gens1, gens2, gens0}) {
-        applyChecked(radio, parseSceneBoolean(reader.readLine()));
-    }
-    for (QCheckBox* box :
-         {ch_baishitsu, ch_bashi, ch_suihei, ch_seibun, ch_2cut, ch_guruguru, ch_rect, ch_koma}) {
-        box->setChecked(parseSceneBoolean(reader.readLine()));
-    }
-
-    for (const SourceControl& row : sourceControls()) {
-        const SceneLine line = reader.readLine();
-        scene.source(row.source).*row.field = parseSceneInteger(line);
-        // The caption shows the text as read ("+7" stays "+7"); it converted, so it is plain ASCII. Of a
-        // line longer than any caption can show it keeps the first 64 KiB, marked as cut.
-        QString caption = QString::fromUtf16(row.prefix) + QString::fromLatin1(line.text());
-        if (line.cut()) caption += QChar(0x2026);
-        (this->*row.button)->setText(caption);
-    }
-    reader.close();
-    return true;
+void TForm1::showSourceText(std::size_t i) {
+    const SourceControl& row = sourceControls()[i];
+    (this->*row.button)
+        ->setText(QString::fromUtf16(row.prefix) + QString::fromStdString(controls.sourceText[i]));
 }
 
 } // namespace rs

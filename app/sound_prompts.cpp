@@ -48,7 +48,9 @@ void askSourceValue(TForm1& form, const SourceControl& row) {
     if (value == kNoNumber) return;
     form.scene.source(row.source).*row.field = value;
     // The caption shows the text as typed, blanks, sign and hex prefix included.
-    (form.*row.button)->setText(QString::fromUtf16(row.prefix) + text);
+    const auto index = static_cast<std::size_t>(&row - sourceControls().data());
+    form.controls.sourceText[index] = text.toStdString();
+    form.showSourceText(index);
 }
 
 const SourceControl& rowOf(void (TForm1::*handler)()) {

@@ -18,14 +18,29 @@ namespace rs {
             u"波源" #k "の位相差[degree]は？", u"Φ:"                                                        \
     }
 
+namespace {
+
+constexpr std::array<SourceControl, kSourceControlCount> kRows = {
+    SOURCE_ROWS(1),
+    SOURCE_ROWS(2),
+    SOURCE_ROWS(3),
+    SOURCE_ROWS(4),
+};
+
+// Row i shows field i of the scene file, the order Open and Save use.
+constexpr bool inFileOrder() {
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        if (kRows[i].source != kSourceFields[i].source || kRows[i].field != kSourceFields[i].field)
+            return false;
+    }
+    return true;
+}
+static_assert(kRows.size() == kSourceFieldCount && inFileOrder());
+
+} // namespace
+
 const std::array<SourceControl, kSourceControlCount>& sourceControls() {
-    static const std::array<SourceControl, kSourceControlCount> rows = {
-        SOURCE_ROWS(1),
-        SOURCE_ROWS(2),
-        SOURCE_ROWS(3),
-        SOURCE_ROWS(4),
-    };
-    return rows;
+    return kRows;
 }
 
 #undef SOURCE_ROWS
