@@ -102,4 +102,20 @@ std::string cannotCreateMessage(std::string_view fileNameBytes) {
     return "ファイル " + shown.toStdString() + " を作成できません";
 }
 
+std::string errorBoxText(std::string message) {
+    // The last byte of a non-ASCII character in UTF-8 is above 0x7F, so one comparison covers both.
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
+std::string currentErrorMessage() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "不明なエラー";
+    }
+}
+
 } // namespace rs

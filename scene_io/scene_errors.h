@@ -60,4 +60,12 @@ std::string notABooleanMessage(std::string_view lineBytes);
 std::string cannotCreateMessage(std::string_view fileNameBytes);
 inline constexpr const char* kWriteErrorMessage = "ストリームへの書き込みエラー";
 
+// The error box's text for a message (UTF-8): "." appended when the message is not empty and its last
+// character compares greater than "." in the Japanese code page. Every non-ASCII character sorts above
+// it there, so a message ending in a Japanese character gets the period; one ending in ")" or "." not.
+std::string errorBoxText(std::string message);
+
+// The message of the exception being handled, UTF-8; call only inside a catch block.
+std::string currentErrorMessage();
+
 } // namespace rs

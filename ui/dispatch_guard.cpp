@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/dispatch_guard.h"
 
+#include "scene_io/scene_errors.h"
+
 #include <QWidget>
 
 #include <exception>
@@ -9,26 +11,11 @@
 namespace rs {
 
 QString errorBoxText(const QString& message) {
-    if (message.isEmpty()) {
-        return message;
-    }
-    // Every UTF-16 unit of a non-ASCII character (a trailing low surrogate included) is above 0x7F,
-    // so one comparison by code covers both the ASCII and the Japanese case.
-    const char16_t last = message.back().unicode();
-    if (last > u'.') {
-        return message + QLatin1Char('.');
-    }
-    return message;
+    return QString::fromStdString(errorBoxText(message.toStdString()));
 }
 
 QString currentExceptionMessage() {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("不明なエラー");
-    }
+    return QString::fromStdString(currentErrorMessage());
 }
 
 void reportCurrentException(Interaction& ui) noexcept {

@@ -9,7 +9,7 @@
 #include "tests/scene_io/test_files.h"
 #include "tests/support/run_program.h"
 #include "tests/ui/scripted_interaction.h"
-#include "tools/gif_animation.h"
+#include "render/gif_animation.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "tools/render_options.h"
+#include "render/render_options.h"
 
 #include <QCommandLineParser>
 

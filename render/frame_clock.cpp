@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "tools/frame_clock.h"
+#include "render/frame_clock.h"
 
 namespace rs {
 

@@ -3,7 +3,7 @@
 #pragma once
 // Writing what the exporter produces: pictures as PNG, frame traces as text.
 
-#include <QImage>
+#include "draw/raster_canvas.h"
 
 #include <stdexcept>
 #include <string>
@@ -22,7 +22,7 @@ class ExportError : public std::runtime_error {
 
 // The picture as an RGB PNG, encoded in memory and then written; throws ExportError when it cannot
 // be encoded.
-void writePicturePng(const QImage& picture, const std::string& fileName);
+void writePicturePng(const RasterCanvas& picture, const std::string& fileName);
 
 // The bytes as they are.
 void writeTextFile(const std::string& text, const std::string& fileName);

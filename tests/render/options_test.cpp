@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The exporter's command line and the names of its pictures.
 
-#include "tools/frame_clock.h"
-#include "tools/gif_animation.h"
-#include "tools/render_options.h"
+#include "render/frame_clock.h"
+#include "render/gif_animation.h"
+#include "render/render_options.h"
 
 #include <gtest/gtest.h>
 

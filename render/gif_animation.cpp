@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "tools/gif_animation.h"
+#include "render/gif_animation.h"
 
+#include "render/gif_lzw.h"
 #include "sim/frame_settings.h"
-#include "tools/gif_lzw.h"
 
 #include <gif_lib.h>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Ripplescope developers
 // SPDX-License-Identifier: MIT
-#include "tools/gif_lzw.h"
+#include "render/gif_lzw.h"
 
 #include <algorithm>
 #include <array>
