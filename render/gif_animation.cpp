@@ -125,8 +125,9 @@ int gifDelay(int milliseconds) {
     return std::clamp((std::clamp(milliseconds, 0, 655350) + 5) / 10, 2, 65535);
 }
 
-GifAnimation::GifAnimation(int delay)
-    : delay_(delay), previous_(kPixels), current_(kPixels), lzw_(std::make_unique<GifLzw>()) {
+GifAnimation::GifAnimation(int delay, Sink sink)
+    : delay_(delay), sink_(std::move(sink)), previous_(kPixels), current_(kPixels),
+      lzw_(std::make_unique<GifLzw>()) {
     gif_ = openEncoder(bytes_);
     // The application extension that makes viewers loop; a count of 0 is for ever.
     static const char kNetscape[] = "NETSCAPE2.0";
@@ -176,6 +177,14 @@ void GifAnimation::addFrame(const Colour* pixels) {
              delay_);
     previous_.swap(current_);
     first_ = false;
+    flush();
+}
+
+void GifAnimation::flush() {
+    // Emptied first: a sink that throws leaves nothing to be handed on twice.
+    const std::string bytes = std::move(bytes_);
+    bytes_.clear();
+    sink_(bytes);
 }
 
 int GifAnimation::unusedIndex(const Box& box) const {
@@ -191,11 +200,11 @@ int GifAnimation::unusedIndex(const Box& box) const {
     return NO_TRANSPARENT_COLOR;
 }
 
-std::string GifAnimation::finish() {
+void GifAnimation::finish() {
     if (gif_ == nullptr) throw std::logic_error("GIF animation already finished");
     int error = 0;
     if (EGifCloseFile(gif_.release(), &error) == GIF_ERROR) throw gifError(error);
-    return std::move(bytes_);
+    flush();
 }
 
 } // namespace rs

@@ -11,6 +11,7 @@
 #include "render/frame_trace.h"
 #include "render/gif_animation.h"
 #include "render/render_options.h"
+#include "scene_io/file_replace.h"
 #include "scene_io/scene_errors.h"
 #include "sim/frame_renderer.h"
 
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -37,9 +39,13 @@ int render(const rs::RenderOptions& options) {
     }
     const rs::FrameSettings settings = rs::frameSettings(controls);
     rs::FrameClock clock(options.time, options.step);
+    // The animation goes to its file frame by frame, which replaces the old file only once complete.
+    std::optional<rs::FileReplacement> gifFile;
     std::optional<rs::GifAnimation> gif;
     if (options.format == rs::OutputFormat::Gif) {
-        gif.emplace(rs::gifDelay(controls.fpschanger.position));
+        gifFile.emplace(options.output);
+        gif.emplace(rs::gifDelay(controls.fpschanger.position),
+                    [&gifFile](std::string_view bytes) { gifFile->write(bytes); });
     }
     // Kept from frame to frame, as the window keeps its own.
     rs::FrameRenderer renderer;
@@ -63,8 +69,8 @@ int render(const rs::RenderOptions& options) {
         }
     }
     if (gif) {
-        // Encoded whole in memory, so the file is written once, complete, or not at all.
-        rs::writeTextFile(gif->finish(), options.output);
+        gif->finish();
+        gifFile->commit();
     }
     if (options.opsFile) {
         rs::writeTextFile(rs::frameTrace(scene, settings, time), *options.opsFile);

@@ -161,21 +161,6 @@ class PipeSignalHeld {
     bool held_ = false;
 };
 
-// A FIFO or character device, written as a plain write would, except that a FIFO without a reader
-// fails (ENXIO) instead of hanging the window until one comes.
-void writeStream(const std::string& name, std::string_view bytes, const SceneBlockWriter& blockWriter) {
-    const int fd = ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) cannotCreate(name);
-    const int flags = ::fcntl(fd, F_GETFL);
-    bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
-    {
-        const PipeSignalHeld quiet;
-        ok = ok && writeThrough(fd, bytes, blockWriter);
-    }
-    ok = closeChecked(fd) && ok;
-    if (!ok) writeFailed();
-}
-
 std::int64_t readAt(int fd, std::string& into, off_t at) {
     std::size_t done = 0;
     while (done < into.size()) {
@@ -207,79 +192,149 @@ bool isFullDisk(int errorNumber) {
     return errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EFBIG;
 }
 
-// An existing regular file in a folder that takes no new name, rewritten where it stands.
-void rewriteInPlace(const std::string& name, std::string_view bytes, const SceneBlockWriter& blockWriter) {
-    bool canRestore = true;
-    int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0 && errno == EACCES) {
-        canRestore = false; // writable but not readable: the old bytes cannot be kept aside
-        fd = ::open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    }
-    if (fd < 0) cannotCreate(name);
-    const auto size = static_cast<off_t>(bytes.size());
-    struct stat st {};
-    // Room reserved first: on a full disk this fails before a single old byte is overwritten. File
-    // systems that cannot reserve go on and rely on putting the old bytes back.
-    const bool noRoom = size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && isFullDisk(errno);
-    if (noRoom || ::fstat(fd, &st) != 0) {
-        ::close(fd);
-        writeFailed();
-    }
-    // Only the bytes about to be overwritten are needed to undo the writing.
-    std::string old(static_cast<std::size_t>(std::min(st.st_size, size)), '\0');
-    canRestore = canRestore && readAt(fd, old, 0) == static_cast<std::int64_t>(old.size());
-
-    // The old tail is cut off only once the new bytes are on the disk, so up to then the old file can
-    // be put back whole.
-    bool ok = writeThrough(fd, bytes, blockWriter) && ::fsync(fd) == 0 && ::ftruncate(fd, size) == 0;
-    if (!ok && canRestore && writeAt(fd, old, 0) && ::ftruncate(fd, st.st_size) == 0) ::fsync(fd);
-    ok = ok && ::fsync(fd) == 0;
-    ok = closeChecked(fd) && ok;
-    if (!ok) writeFailed();
-}
-
 } // namespace
 
-void replaceFileContents(const std::string& name, std::string_view bytes,
-                         const SceneBlockWriter& blockWriter) {
+FileReplacement::FileReplacement(const std::string& name, SceneBlockWriter blockWriter)
+    : name_(name), blockWriter_(std::move(blockWriter)) {
     if (name.empty()) cannotCreate(name);
     struct stat st {};
-    const bool exists = ::stat(name.c_str(), &st) == 0;
-    if (exists) {
-        if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) return writeStream(name, bytes, blockWriter);
+    exists_ = ::stat(name.c_str(), &st) == 0;
+    if (exists_) {
+        if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
+            // Written as a plain write would, except that a FIFO without a reader fails (ENXIO) instead
+            // of hanging the window until one comes.
+            kind_ = Kind::Stream;
+            fd_ = ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+            if (fd_ < 0) cannotCreate(name);
+            const int flags = ::fcntl(fd_, F_GETFL);
+            if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) fail();
+            return;
+        }
         if (!S_ISREG(st.st_mode)) cannotCreate(name);
         // A file its mode keeps from being written is not replaced, though its folder would allow it.
         if (::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) cannotCreate(name);
+        mode_ = st.st_mode & 07777;
+        owner_ = st.st_uid;
+        group_ = st.st_gid;
     } else if (errno != ENOENT) {
         cannotCreate(name);
     }
     const std::optional<std::string> target = linkTarget(name);
     if (!target) cannotCreate(name);
+    target_ = *target;
 
-    const std::optional<Temporary> temporary = createBeside(*target);
-    if (!temporary) {
-        const int reason = errno;
-        if (exists && (reason == EACCES || reason == EPERM || isFullDisk(reason))) {
-            return rewriteInPlace(*target, bytes, blockWriter);
+    std::optional<Temporary> temporary = createBeside(target_);
+    if (temporary) {
+        fd_ = temporary->fd;
+        temporary_ = std::move(temporary->path);
+        return;
+    }
+    const int reason = errno;
+    if (!exists_ || !(reason == EACCES || reason == EPERM || isFullDisk(reason))) cannotCreate(name);
+    // An existing regular file in a folder that takes no new name, rewritten where it stands.
+    kind_ = Kind::InPlace;
+    fd_ = ::open(target_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0 && errno == EACCES) {
+        canRestore_ = false; // writable but not readable: the old bytes cannot be kept aside
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    }
+    if (fd_ < 0) cannotCreate(name);
+    struct stat old {};
+    if (::fstat(fd_, &old) != 0) fail();
+    oldSize_ = old.st_size;
+}
+
+FileReplacement::~FileReplacement() {
+    if (fd_ >= 0) undo();
+}
+
+void FileReplacement::write(std::string_view bytes) {
+    if (fd_ < 0) writeFailed();
+    if (kind_ == Kind::InPlace) {
+        const auto at = static_cast<off_t>(written_);
+        const auto size = static_cast<off_t>(bytes.size());
+        // Room reserved first: on a full disk this fails before a single old byte is overwritten. File
+        // systems that cannot reserve go on and rely on putting the old bytes back.
+        if (size > 0 && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, at, size) != 0 && isFullDisk(errno)) fail();
+        // Only the bytes about to be overwritten are needed to undo the writing.
+        if (canRestore_ && at < oldSize_) {
+            std::string old(static_cast<std::size_t>(std::min<std::int64_t>(oldSize_ - at, size)), '\0');
+            canRestore_ = readAt(fd_, old, at) == static_cast<std::int64_t>(old.size());
+            overwritten_ += old;
         }
-        cannotCreate(name);
     }
-    const int fd = temporary->fd;
-    bool ok = writeThrough(fd, bytes, blockWriter);
-    if (ok && exists) {
-        // Ownership where allowed (root saving a user's file), then the mode, which a change of owner
-        // may have cut back.
-        [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);
-        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+    bool ok = false;
+    {
+        const PipeSignalHeld quiet;
+        ok = writeThrough(fd_, bytes, blockWriter_);
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = closeChecked(fd) && ok;
-    ok = ok && ::rename(temporary->path.c_str(), target->c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary->path.c_str());
-        writeFailed();
+    if (!ok) fail();
+    written_ += static_cast<std::int64_t>(bytes.size());
+}
+
+void FileReplacement::commit() {
+    if (fd_ < 0) writeFailed();
+    const int fd = fd_;
+    switch (kind_) {
+    case Kind::Stream: {
+        fd_ = -1;
+        if (!closeChecked(fd)) writeFailed();
+        return;
     }
-    syncFolder(folderOf(*target));
+    case Kind::InPlace: {
+        // The old tail is cut off only once the new bytes are on the disk, so up to then the old file
+        // can be put back whole.
+        if (::fsync(fd) != 0 || ::ftruncate(fd, static_cast<off_t>(written_)) != 0) fail();
+        fd_ = -1;
+        bool ok = ::fsync(fd) == 0;
+        ok = closeChecked(fd) && ok;
+        if (!ok) writeFailed();
+        return;
+    }
+    case Kind::Temporary: {
+        bool ok = true;
+        if (exists_) {
+            // Ownership where allowed (root saving a user's file), then the mode, which a change of owner
+            // may have cut back.
+            [[maybe_unused]] const int owned = ::fchown(fd, owner_, group_);
+            ok = ::fchmod(fd, mode_) == 0;
+        }
+        ok = ok && ::fsync(fd) == 0;
+        fd_ = -1;
+        ok = closeChecked(fd) && ok;
+        ok = ok && ::rename(temporary_.c_str(), target_.c_str()) == 0;
+        if (!ok) {
+            ::unlink(temporary_.c_str());
+            writeFailed();
+        }
+        syncFolder(folderOf(target_));
+        return;
+    }
+    }
+}
+
+void FileReplacement::fail() {
+    undo();
+    writeFailed();
+}
+
+void FileReplacement::undo() noexcept {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (kind_ == Kind::InPlace && canRestore_ && writeAt(fd, overwritten_, 0) &&
+        ::ftruncate(fd, static_cast<off_t>(oldSize_)) == 0) {
+        ::fsync(fd);
+    }
+    closeChecked(fd);
+    if (kind_ == Kind::Temporary) ::unlink(temporary_.c_str());
+}
+
+void replaceFileContents(const std::string& name, std::string_view bytes,
+                         const SceneBlockWriter& blockWriter) {
+    FileReplacement file(name, blockWriter);
+    file.write(bytes);
+    file.commit();
 }
 
 } // namespace rs

@@ -33,4 +33,41 @@ using SceneBlockWriter = std::function<std::int64_t(std::string_view block, cons
 void replaceFileContents(const std::string& fileNameBytes, std::string_view bytes,
                          const SceneBlockWriter& blockWriter = {});
 
+// The same, for content that comes piece by piece: the file is opened (or the temporary file made) on
+// construction, each write adds to it, and commit() puts it in place. Until then, and when anything
+// fails, the old file is as it was; an object destroyed without commit() removes what it made and puts
+// back any old bytes it overwrote. Memory does not grow with the content (the in-place case keeps the
+// old bytes it overwrites, at most the old file's size).
+class FileReplacement {
+  public:
+    explicit FileReplacement(const std::string& fileNameBytes, SceneBlockWriter blockWriter = {});
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    void write(std::string_view bytes);
+    void commit();
+
+  private:
+    enum class Kind { Temporary, InPlace, Stream };
+    void fail();
+    void undo() noexcept;
+
+    std::string name_;   // as given, for messages
+    std::string target_; // where the content goes, links followed
+    SceneBlockWriter blockWriter_;
+    Kind kind_ = Kind::Temporary;
+    int fd_ = -1;
+    bool exists_ = false;
+    unsigned mode_ = 0;
+    unsigned owner_ = 0;
+    unsigned group_ = 0;
+    std::string temporary_;
+    // In place: how long the old file was, whether its bytes can be read back, and those overwritten.
+    std::int64_t oldSize_ = 0;
+    bool canRestore_ = true;
+    std::string overwritten_;
+    std::int64_t written_ = 0;
+};
+
 } // namespace rs
