@@ -124,6 +124,10 @@ tree() {
         else
             fail "the installed ripplescope-render could not export a frame"
         fi
+        # The headless exporter needs no window toolkit: neither it nor a library it loads is Widgets.
+        if ldd "$usr/bin/ripplescope-render" | grep -q 'libQt6Widgets'; then
+            fail "ripplescope-render loads Qt Widgets"
+        fi
     fi
 }
 
