@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/random.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,35 +132,48 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-// A reader that goes away makes write fail with EPIPE, which is reported; the signal that comes with
-// it would end the program. It is held back while writing and a SIGPIPE raised meanwhile is dropped.
-class PipeSignalHeld {
+// Two signals come with failures that are reported as write errors: SIGPIPE when a FIFO's reader goes
+// away (write fails with EPIPE), and SIGXFSZ when a file would outgrow the process's file-size limit
+// (write, fallocate or ftruncate fail with EFBIG). Either would end the program, and a temporary file
+// would be left behind, or a file rewritten in place would be left half new. They are held back while
+// this file writes, and any raised meanwhile is dropped.
+class WriteSignalsHeld {
   public:
-    PipeSignalHeld() {
-        sigemptyset(&pipe_);
-        sigaddset(&pipe_, SIGPIPE);
+    WriteSignalsHeld() {
+        sigemptyset(&held_);
+        sigaddset(&held_, SIGPIPE);
+        sigaddset(&held_, SIGXFSZ);
         sigset_t pending;
-        wasPending_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
-        held_ = pthread_sigmask(SIG_BLOCK, &pipe_, &old_) == 0;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        for (const int signal : {SIGPIPE, SIGXFSZ}) {
+            // One already pending before is someone else's, and stays.
+            if (sigismember(&pending, signal) == 1) sigdelset(&held_, signal);
+        }
+        active_ = pthread_sigmask(SIG_BLOCK, &held_, &old_) == 0;
     }
-    ~PipeSignalHeld() {
-        if (!held_) return;
-        if (!wasPending_) {
-            const timespec none{};
-            while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
-            }
+    ~WriteSignalsHeld() {
+        if (!active_) return;
+        const timespec none{};
+        while (sigtimedwait(&held_, nullptr, &none) > 0) {
         }
         pthread_sigmask(SIG_SETMASK, &old_, nullptr);
     }
-    PipeSignalHeld(const PipeSignalHeld&) = delete;
-    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+    WriteSignalsHeld(const WriteSignalsHeld&) = delete;
+    WriteSignalsHeld& operator=(const WriteSignalsHeld&) = delete;
 
   private:
-    sigset_t pipe_;
+    sigset_t held_;
     sigset_t old_;
-    bool wasPending_ = false;
-    bool held_ = false;
+    bool active_ = false;
 };
+
+// Whether a file of `size` bytes stays within the process's file-size limit.
+bool withinSizeLimit(std::int64_t size) {
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+           static_cast<std::uint64_t>(size) <= static_cast<std::uint64_t>(limit.rlim_cur);
+}
 
 std::int64_t readAt(int fd, std::string& into, off_t at) {
     std::size_t done = 0;
@@ -211,8 +225,11 @@ FileReplacement::FileReplacement(const std::string& name, SceneBlockWriter block
             return;
         }
         if (!S_ISREG(st.st_mode)) cannotCreate(name);
-        // A file its mode keeps from being written is not replaced, though its folder would allow it.
-        if (::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) cannotCreate(name);
+        // A file its mode keeps from being written is not replaced, though its folder would allow it;
+        // one without any write permission is read-only for everybody, root included.
+        if ((st.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) {
+            cannotCreate(name);
+        }
         mode_ = st.st_mode & 07777;
         owner_ = st.st_uid;
         group_ = st.st_gid;
@@ -250,9 +267,12 @@ FileReplacement::~FileReplacement() {
 
 void FileReplacement::write(std::string_view bytes) {
     if (fd_ < 0) writeFailed();
+    const WriteSignalsHeld quiet;
     if (kind_ == Kind::InPlace) {
         const auto at = static_cast<off_t>(written_);
         const auto size = static_cast<off_t>(bytes.size());
+        // What would not fit is not begun: the old bytes stay where they are.
+        if (!withinSizeLimit(written_ + size)) fail();
         // Room reserved first: on a full disk this fails before a single old byte is overwritten. File
         // systems that cannot reserve go on and rely on putting the old bytes back.
         if (size > 0 && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, at, size) != 0 && isFullDisk(errno)) fail();
@@ -263,17 +283,13 @@ void FileReplacement::write(std::string_view bytes) {
             overwritten_ += old;
         }
     }
-    bool ok = false;
-    {
-        const PipeSignalHeld quiet;
-        ok = writeThrough(fd_, bytes, blockWriter_);
-    }
-    if (!ok) fail();
+    if (!writeThrough(fd_, bytes, blockWriter_)) fail();
     written_ += static_cast<std::int64_t>(bytes.size());
 }
 
 void FileReplacement::commit() {
     if (fd_ < 0) writeFailed();
+    const WriteSignalsHeld quiet;
     const int fd = fd_;
     switch (kind_) {
     case Kind::Stream: {
@@ -320,6 +336,7 @@ void FileReplacement::fail() {
 
 void FileReplacement::undo() noexcept {
     if (fd_ < 0) return;
+    const WriteSignalsHeld quiet;
     const int fd = fd_;
     fd_ = -1;
     if (kind_ == Kind::InPlace && canRestore_ && writeAt(fd, overwritten_, 0) &&

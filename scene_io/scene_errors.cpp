@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <new>
 #include <sys/stat.h>
 
 namespace rs {
@@ -96,10 +97,13 @@ std::string notABooleanMessage(std::string_view lineBytes) {
     return quotedLineMessage(lineBytes, "' は正しい論理型ではありません");
 }
 
+std::string shownFileName(std::string_view fileNameBytes) {
+    return QString::fromUtf8(fileNameBytes.data(), static_cast<qsizetype>(fileNameBytes.size()))
+        .toStdString();
+}
+
 std::string cannotCreateMessage(std::string_view fileNameBytes) {
-    const QString shown =
-        QString::fromUtf8(fileNameBytes.data(), static_cast<qsizetype>(fileNameBytes.size()));
-    return "ファイル " + shown.toStdString() + " を作成できません";
+    return "ファイル " + shownFileName(fileNameBytes) + " を作成できません";
 }
 
 std::string errorBoxText(std::string message) {
@@ -111,6 +115,8 @@ std::string errorBoxText(std::string message) {
 std::string currentErrorMessage() {
     try {
         throw;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemoryMessage;
     } catch (const std::exception& e) {
         return e.what();
     } catch (...) {

@@ -58,6 +58,8 @@ std::string notAnIntegerMessage(std::string_view lineBytes);
 std::string notABooleanMessage(std::string_view lineBytes);
 // The name is the file's bytes, shown decoded as UTF-8 with what does not decode as U+FFFD.
 std::string cannotCreateMessage(std::string_view fileNameBytes);
+// A file name's bytes as a message shows them, decoded the same way.
+std::string shownFileName(std::string_view fileNameBytes);
 inline constexpr const char* kWriteErrorMessage = "ストリームへの書き込みエラー";
 
 // The error box's text for a message (UTF-8): "." appended when the message is not empty and its last
@@ -65,7 +67,10 @@ inline constexpr const char* kWriteErrorMessage = "ストリームへの書き�
 // it there, so a message ending in a Japanese character gets the period; one ending in ")" or "." not.
 std::string errorBoxText(std::string message);
 
-// The message of the exception being handled, UTF-8; call only inside a catch block.
+inline constexpr const char* kOutOfMemoryMessage = "メモリが足りません";
+
+// The message of the exception being handled, UTF-8; running out of memory is told in words. Call only
+// inside a catch block.
 std::string currentErrorMessage();
 
 } // namespace rs

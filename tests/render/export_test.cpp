@@ -212,6 +212,14 @@ TEST_F(Exporter, ExitStatusesAndMessages) {
     test::writeBytes(dir.file("bad.rsd"), "abc\r\n");
     std::filesystem::create_directory(dir.file("folder"));
     const QString out = q(dir.file("out.png"));
+    // A scene that a mistyped command line could name as an output, and other names for files.
+    const QString scenePng = q(dir.file("scene.png"));
+    test::writeBytes(dir.file("scene.png"), kScene);
+    test::writeBytes(dir.file("s00002.png"), kScene);
+    ASSERT_EQ(::symlink("scene.rsd", dir.file("alias.rsd").c_str()), 0);
+    // Read-only for everybody, root included.
+    test::writeBytes(dir.file("kept.png"), "old");
+    ::chmod(dir.file("kept.png").c_str(), 0444);
     const std::vector<std::string> before = dir.names();
     const std::vector<StatusCase> cases = {
         {"help", {"--help"}, 0, "out", "Usage: ripplescope-render [--time T]"},
@@ -221,10 +229,41 @@ TEST_F(Exporter, ExitStatusesAndMessages) {
         {"no names", {}, 2, "err", "Usage: ripplescope-render"},
         {"bad count", {"--count", "0", q(scene), out}, 2, "err", "Usage:"},
         {"option of Qt's", {"-platform", "xcb", q(scene), out}, 2, "err", "unknown option -platform"},
-        {"missing scene", {q(dir.file("none.rsd")), out}, 1, "err", "ファイルが見つかりません.\n"},
+        {"missing scene", {q(dir.file("none.rsd")), out}, 1, "err", "none.rsd: ファイルが見つかりません.\n"},
         {"name Qt would take", {"--", "-reverse", out}, 1, "err", "ファイルが見つかりません."},
         {"folder as scene", {q(dir.file("folder")), out}, 1, "err", "ファイルが見つかりません."},
-        {"bad line", {q(dir.file("bad.rsd")), out}, 1, "err", "'abc' は整数ではありません.\n"},
+        {"bad line", {q(dir.file("bad.rsd")), out}, 1, "err", "bad.rsd: 'abc' は整数ではありません.\n"},
+        {"read-only picture", {q(scene), q(dir.file("kept.png"))}, 1, "err", "kept.png を作成できません.\n"},
+        {"scene as its own picture",
+         {scenePng, scenePng},
+         2,
+         "err",
+         "the scene and the output are the same file"},
+        {"scene as the trace",
+         {"--ops", q(scene), q(scene), out},
+         2,
+         "err",
+         "the scene and the trace (--ops)"},
+        {"a link to the scene as the trace",
+         {"--ops", q(dir.file("alias.rsd")), q(scene), out},
+         2,
+         "err",
+         "the scene and the trace (--ops)"},
+        {"the trace as the picture",
+         {"--ops", q(dir.file("folder/../out.png")), q(scene), out},
+         2,
+         "err",
+         "the trace (--ops) and the output are the same file"},
+        {"the trace as a frame",
+         {"--count", "3", "--ops", q(dir.file("f00002.png")), q(scene), q(dir.file("f.png"))},
+         2,
+         "err",
+         "the trace (--ops) and frame 2 are the same file"},
+        {"a frame as the scene",
+         {"--count", "3", q(dir.file("s00002.png")), q(dir.file("s.png"))},
+         2,
+         "err",
+         "the scene and frame 2 are the same file"},
         {"unwritable picture", {q(scene), q(dir.file("no/such.png"))}, 1, "err", "を作成できません."},
         {"unwritable GIF",
          {"--count", "2", q(scene), q(dir.file("no/a.gif"))},
@@ -324,6 +363,80 @@ TEST_F(Exporter, FullDiskKeepsTheOldFiles) {
         EXPECT_EQ(test::readBytes(full), c.old) << c.what;
         EXPECT_EQ(test::modeOf(full), S_IFREG | 0640u) << c.what;
         EXPECT_EQ(fs.names(), std::vector<std::string>{c.full}) << c.what;
+    }
+
+    // In place, a drawing larger than the file-size limit is not begun: the old file keeps every byte.
+    {
+        test::SmallFileSystem fs(1024);
+        const std::string drawing = fs.file("drawing.svg"), old(400 << 10, 'o');
+        test::writeBytes(drawing, old);
+        fs.fillNames();
+        const ProcessResult run =
+            test::runProgram(RIPPLESCOPE_RENDER, {{scene, drawing}, {}, {{RLIMIT_FSIZE, 16 << 10}}, 60});
+        EXPECT_EQ(run.exitCode, 1) << "signal " << run.signal << ": " << run.err;
+        EXPECT_TRUE(test::readBytes(drawing) == old) << "the old drawing is whole";
+    }
+    // A series that meets a full disk says which frame failed and how many were written.
+    test::SmallFileSystem fs;
+    fs.fillPages(8 << 10); // room for two frames of 4 kB
+    const ProcessResult run = runExporterBytes({"--count", "5", scene, fs.file("f.png")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(
+        run.err.find(
+            "f00003.png: ストリームへの書き込みエラー. Frame 3 of 5 failed; frames 1 and 2 were written.\n"),
+        std::string::npos)
+        << run.err;
+    EXPECT_EQ(fs.names(), (std::vector<std::string>{"f00001.png", "f00002.png"}));
+}
+
+// Limits a user or a batch system may set: each run ends in time with a status and one message, keeps
+// the old file whole and leaves no temporary file behind.
+TEST_F(Exporter, ResourceLimitsEndInAMessage) {
+    constexpr rlim_t kMiB = 1 << 20;
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        std::pair<int, rlim_t> limit;
+        const char* written; // the output that meets the limit, or nothing
+    };
+    // The drawing is 39 kB, the animation 14 kB and the trace 162 kB.
+    const Case cases[] = {
+        {"drawing over the file-size limit",
+         {scene, dir.file("drawing.svg")},
+         {RLIMIT_FSIZE, 8 << 10},
+         "drawing.svg"},
+        {"animation over it",
+         {"--count", "60", scene, dir.file("anim.gif")},
+         {RLIMIT_FSIZE, 8 << 10},
+         "anim.gif"},
+        {"trace over it",
+         {"--ops", dir.file("ops.txt"), scene, dir.file("out.png")},
+         {RLIMIT_FSIZE, 8 << 10},
+         "ops.txt"},
+        {"120 MB of address space", {scene, dir.file("out.png")}, {RLIMIT_AS, 120 * kMiB}, nullptr},
+        {"200 MB of address space", {scene, dir.file("out.png")}, {RLIMIT_AS, 200 * kMiB}, nullptr},
+    };
+    for (const Case& c : cases) {
+        if (c.written != nullptr) test::writeBytes(dir.file(c.written), "old bytes");
+        const std::vector<std::string> before = dir.names();
+        const ProcessResult run = test::runProgram(
+            RIPPLESCOPE_RENDER, {c.args, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, {c.limit}, 10});
+        EXPECT_FALSE(run.timedOut) << c.what;
+        EXPECT_EQ(run.signal, 0) << c.what;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), run.exitCode == 0 ? 0 : 1)
+            << c.what << ": " << run.err;
+        if (c.written == nullptr) {
+            EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1)
+                << c.what << ": " << run.exitCode << " " << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 1) << c.what;
+        EXPECT_NE(run.err.find(std::string(c.written) + ": ストリームへの書き込みエラー.\n"),
+                  std::string::npos)
+            << c.what << ": " << run.err;
+        EXPECT_TRUE(test::readBytes(dir.file(c.written)) == "old bytes") << c.what;
+        std::filesystem::remove(dir.file("out.png")); // the picture beside the trace is written
+        EXPECT_EQ(dir.names(), before) << c.what << ": nothing left behind";
     }
 }
 

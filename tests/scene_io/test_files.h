@@ -67,10 +67,10 @@ inline int memoryFile(const std::string& bytes) {
 // so a case can meet a really full disk. Mounting needs root; mounted() tells whether it worked.
 class SmallFileSystem {
   public:
-    SmallFileSystem() : root_(folder_.file("fs")) {
+    explicit SmallFileSystem(int kibibytes = 256) : root_(folder_.file("fs")) {
         std::filesystem::create_directory(root_);
-        mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
-                           "size=256k,nr_inodes=64,mode=0777") == 0;
+        const std::string options = "size=" + std::to_string(kibibytes) + "k,nr_inodes=64,mode=0777";
+        mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
     }
     ~SmallFileSystem() {
         if (mounted_ && ::umount2(root_.c_str(), 0) != 0) ::umount2(root_.c_str(), MNT_DETACH);
@@ -81,11 +81,18 @@ class SmallFileSystem {
     bool mounted() const { return mounted_; }
     std::string file(const std::string& name) const { return root_ + "/" + name; }
 
-    // Takes every free page, so that the next byte written anywhere fails with ENOSPC.
-    void fillPages() const {
+    // Takes every free page, so that the next byte written anywhere fails with ENOSPC; or all but
+    // `leave` bytes' worth of them.
+    void fillPages(std::size_t leave = 0) const {
         const int fd = ::open(file(".filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
         const std::string page(4096, 'f');
         while (fd >= 0 && ::write(fd, page.data(), page.size()) > 0) {
+        }
+        if (fd >= 0 && leave > 0) {
+            struct stat st {};
+            ::fstat(fd, &st);
+            [[maybe_unused]] const int cut = ::ftruncate(
+                fd, std::max<off_t>(0, st.st_size - static_cast<off_t>((leave + 4095) / 4096 * 4096)));
         }
         if (fd >= 0) ::close(fd);
     }

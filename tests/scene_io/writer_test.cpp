@@ -128,6 +128,18 @@ TEST_F(SceneWriter, ShortWriteKeepsTheOldFile) {
             EXPECT_EQ(*result, "ストリームへの書き込みエラー|" + old);
         }
     }
+
+    // A file-size limit is met as a full disk is, beside the old file and in place: reported, nothing
+    // left behind or half rewritten, and the signal that comes with it does not end the program.
+    test::writeBytes(path, "old\r\n");
+    for (const std::string& target : {path, inside}) {
+        const std::string before = test::readBytes(target);
+        const std::optional<std::string> limited =
+            test::inChild([&] { return (target == path || test::dropRights()) && test::limitFileSize(100); },
+                          [&] { return writeError(target) + "|" + test::readBytes(target); });
+        if (!limited) GTEST_SKIP() << "cannot run as an unprivileged user here (the other cases ran)";
+        EXPECT_EQ(*limited, "ストリームへの書き込みエラー|" + before) << target;
+    }
     ::chmod(shut.c_str(), 0755);
     EXPECT_EQ(folder_.names(), (std::vector<std::string>{"scene.rsd", "shut"}));
 }
@@ -147,6 +159,8 @@ TEST_F(SceneWriter, UncreatableFilesReportTheNameAndKeepContent) {
     test::writeBytes(locked, "keep me\r\n");
     ::chmod(locked.c_str(), 0444);
     ::chmod(folder_.file("").c_str(), 0777);
+    // Without any write permission it is read-only for whoever runs the program, root included.
+    EXPECT_EQ(writeError(locked), "ファイル " + locked + " を作成できません");
     // In a folder closed to new names, a writable file is still emptied and rewritten; a new one fails.
     const std::string shut = folder_.file("shut");
     std::filesystem::create_directory(shut);
