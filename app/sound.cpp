@@ -370,6 +370,10 @@ void TForm1::FormCreate() {
     resetScene(scene);
 }
 
+void TForm1::openNamedScene(const std::string& fileNameBytes) {
+    guard_.run([this, &fileNameBytes] { openSceneFile(fileNameBytes); });
+}
+
 void TForm1::QuitQ1Click() {
     // Like the quit message: the loop ends once this handler has returned.
     QCoreApplication::exit(0);

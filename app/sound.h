@@ -173,6 +173,9 @@ class TForm1 final : public QMainWindow {
     bool openSceneFile(const QString& fileName);
     // The same with the name's bytes as the file system takes them (the exporter's names).
     bool openSceneFile(const std::string& fileNameBytes);
+    // The scene the command line names, opened as Open opens a chosen one: a name that is not an
+    // existing file is ignored, and the scene file's errors end in the error box.
+    void openNamedScene(const std::string& fileNameBytes);
     // How Save hands its block to the file; empty writes it directly. Tests make it stop short.
     SceneBlockWriter saveBlockWriter;
 
