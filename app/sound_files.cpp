@@ -125,6 +125,7 @@ bool TForm1::openSceneFile(const std::string& name) {
         QString caption = QString::fromUtf16(row.prefix) + QString::fromLatin1(line.text());
         if (line.cut()) caption += QChar(0x2026);
         (this->*row.button)->setText(caption);
+        nameSourceButton(*this, row);
     }
     reader.close();
     return true;

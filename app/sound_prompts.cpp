@@ -49,6 +49,7 @@ void askSourceValue(TForm1& form, const SourceControl& row) {
     form.scene.source(row.source).*row.field = value;
     // The caption shows the text as typed, blanks, sign and hex prefix included.
     (form.*row.button)->setText(QString::fromUtf16(row.prefix) + text);
+    nameSourceButton(form, row);
 }
 
 const SourceControl& rowOf(void (TForm1::*handler)()) {
