@@ -4,6 +4,7 @@
 
 #include "app/control_bindings.h"
 #include "app/ripplescope_icon.xpm"
+#include "app/source_controls.h"
 #include "ui/group_box.h"
 #include "ui/push_button.h"
 
@@ -99,6 +100,11 @@ void TForm1::createControls() {
     setCentralWidget(client);
 
     graph = place<PictureView>(client, "graph", {8, 8, RasterCanvas::kSize, RasterCanvas::kSize}, picture);
+    // For a screen reader: what the picture is, since it cannot be read out.
+    graph->setAccessibleName(QStringLiteral("波の図"));
+    graph->setAccessibleDescription(QStringLiteral(
+        "波源から出る縦波が重なり合って媒質の粒子を動かす様子。601×601ピクセルで、中心が原点、xは右向き、"
+        "yは下向き。色の線は各波源による変位の成分、灰色の×は隣の粒子を追い越しうる粒子。"));
 
     saver = place<LineListBox>(client, "saver", {8, 8, 121, 97});
     hideForGood(saver);
@@ -125,6 +131,9 @@ void TForm1::createControls() {
 
     createSourceGroups();
     createSettingsGroups();
+    for (const SourceControl& row : sourceControls()) {
+        nameSourceButton(*this, row);
+    }
 }
 
 void TForm1::createMenu() {
@@ -307,6 +316,9 @@ void TForm1::createSettingsGroups() {
         TrackBar* bar = place<TrackBar>(gr_byouga, b.name, {b.left, 56, 25, 113}, Qt::Vertical);
         const TrackBarValue& value = controls.*b.value;
         bar->setInitial(value.minimum, value.maximum, value.position, b.lineStep, b.pageStep);
+        // The labels around a bar are not tied to it; a screen reader hears them in its name.
+        bar->setAccessibleName(QString::fromUtf16(b.headingText) + u'（' + QString::fromUtf16(b.topText) +
+                               u'〜' + QString::fromUtf16(b.bottomText) + u'）');
         this->*b.bar = bar;
     }
 
@@ -389,6 +401,10 @@ void TForm1::FormCreate() {
     picture.fillRect(0, 0, RasterCanvas::kSize, RasterCanvas::kSize);
     graph->update();
     resetScene(scene);
+}
+
+void TForm1::openNamedScene(const std::string& fileNameBytes) {
+    guard_.run([this, &fileNameBytes] { openSceneFile(fileNameBytes); });
 }
 
 void TForm1::QuitQ1Click() {

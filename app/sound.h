@@ -182,6 +182,9 @@ class TForm1 final : public QMainWindow {
     void showControls();
     // Source button i (in scene-file order) shows its prefix and controls.sourceText[i].
     void showSourceText(std::size_t i);
+    // The scene the command line names, opened as Open opens a chosen one: a name that is not an
+    // existing file is ignored, and the scene file's errors end in the error box.
+    void openNamedScene(const std::string& fileNameBytes);
     // How Save hands its block to the file; empty writes it directly. Tests make it stop short.
     SceneBlockWriter saveBlockWriter;
 

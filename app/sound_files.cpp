@@ -107,6 +107,8 @@ void TForm1::showSourceText(std::size_t i) {
     const SourceControl& row = sourceControls()[i];
     (this->*row.button)
         ->setText(QString::fromUtf16(row.prefix) + QString::fromStdString(controls.sourceText[i]));
+    // A screen reader hears the value the caption now shows.
+    nameSourceButton(*this, row);
 }
 
 } // namespace rs

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/source_controls.h"
 
+#include <QPushButton>
+
 namespace rs {
 
 #define SOURCE_ROWS(k)                                                                                       \
@@ -44,5 +46,13 @@ const std::array<SourceControl, kSourceControlCount>& sourceControls() {
 }
 
 #undef SOURCE_ROWS
+
+void nameSourceButton(TForm1& form, const SourceControl& row) {
+    QPushButton* button = form.*row.button;
+    // The prompt's question without its closing "は？" names the field.
+    const QString question = QString::fromUtf16(row.prompt);
+    const QString shown = button->text().mid(QString::fromUtf16(row.prefix).size());
+    button->setAccessibleName(question.chopped(2) + u' ' + shown);
+}
 
 } // namespace rs

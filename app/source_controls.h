@@ -24,4 +24,9 @@ inline constexpr std::size_t kSourceControlCount = 20;
 
 const std::array<SourceControl, kSourceControlCount>& sourceControls();
 
+// Gives the row's button the name a screen reader says for it: the field its prompt asks for and the
+// text the caption shows after the prefix ("波源1のx座標 12" for "X:12"). Call whenever the caption
+// changes; nothing on the screen changes.
+void nameSourceButton(TForm1& form, const SourceControl& row);
+
 } // namespace rs

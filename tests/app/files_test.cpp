@@ -255,6 +255,9 @@ TEST_F(SceneFiles, CaptionsShowTheLineAsRead) {
     EXPECT_EQ(form.bt_1_y->text(), QStringLiteral("Y:  $2A"));
     EXPECT_EQ(form.bt_1_a->text(), QStringLiteral("A:0x10"));
     EXPECT_EQ(form.bt_1_o->text(), QStringLiteral("ω:-0"));
+    // A screen reader hears the line as read, too.
+    EXPECT_EQ(form.bt_1_y->accessibleName(), QStringLiteral("波源1のy座標   $2A"));
+    EXPECT_EQ(form.bt_1_x->accessibleName(), QStringLiteral("波源1のx座標 +7"));
 }
 
 // A line is read and converted whole, however long; a caption keeps up to 64 KiB of it exactly.

@@ -6,6 +6,7 @@
 #include "tests/ui/scripted_interaction.h"
 #include "ui/group_box.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace rs {
@@ -173,6 +175,101 @@ TEST_F(MainWindow, EveryControlStandsAsDescribed) {
         if (c.hidden) {
             EXPECT_EQ(w->focusPolicy(), Qt::NoFocus);
         }
+    }
+}
+
+// What a screen reader is told about each control: role, name and, for sliders and check marks, the
+// value (the position; 1 or 0 for checked or not). Nothing of it is drawn.
+struct Spoken {
+    const char* name;
+    QWidget* (*get)(TForm1&);
+    QAccessible::Role role;
+    const char* said;
+    std::optional<int> value = std::nullopt;
+};
+
+#define SOURCE_SPOKEN(k)                                                                                     \
+    Spoken{MEMBER(bt_##k##_x), QAccessible::Button, "波源" #k "のx座標 0"},                                  \
+        Spoken{MEMBER(bt_##k##_y), QAccessible::Button, "波源" #k "のy座標 0"},                              \
+        Spoken{MEMBER(bt_##k##_a), QAccessible::Button, "波源" #k "の振幅 0"},                               \
+        Spoken{MEMBER(bt_##k##_o), QAccessible::Button, "波源" #k "の角振動数 0"}, Spoken {                  \
+        MEMBER(bt_##k##_p), QAccessible::Button, "波源" #k "の位相差[degree] 0"                          \
+    }
+
+const Spoken kSpoken[] = {
+    {MEMBER(graph), QAccessible::Graphic, "波の図"},
+    {MEMBER(BitBtn1), QAccessible::Button, "スタート/ストップ"},
+    {MEMBER(GroupBox1), QAccessible::Grouping, "波源1"},
+    {MEMBER(GroupBox2), QAccessible::Grouping, "波源2"},
+    {MEMBER(GroupBox3), QAccessible::Grouping, "波源3"},
+    {MEMBER(GroupBox4), QAccessible::Grouping, "波源4"},
+    SOURCE_SPOKEN(1),
+    SOURCE_SPOKEN(2),
+    SOURCE_SPOKEN(3),
+    SOURCE_SPOKEN(4),
+    {MEMBER(gr_gensui), QAccessible::Grouping, "減衰のしかた"},
+    {MEMBER(gens1), QAccessible::RadioButton, "距離に反比例", 0},
+    {MEMBER(gens2), QAccessible::RadioButton, "距離の√に反比例", 1},
+    {MEMBER(gens0), QAccessible::RadioButton, "決して減衰しない", 0},
+    {MEMBER(gr_byouga), QAccessible::Grouping, "描画のしかた"},
+    {MEMBER(numpoints), QAccessible::Slider, "点数（少〜多）", 20},
+    {MEMBER(numzoom), QAccessible::Slider, "追越（避〜許）", 15},
+    {MEMBER(velocitychanger), QAccessible::Slider, "波速（遅〜速）", 20},
+    {MEMBER(fpschanger), QAccessible::Slider, "処理（忙〜暇）", 200},
+    {MEMBER(GroupBox5), QAccessible::Grouping, "描画するもの"},
+    {MEMBER(ch_baishitsu), QAccessible::CheckBox, "媒質", 1},
+    {MEMBER(ch_bashi), QAccessible::CheckBox, "媒質の足", 1},
+    {MEMBER(ch_suihei), QAccessible::CheckBox, "描画不能の×印", 1},
+    {MEMBER(ch_seibun), QAccessible::CheckBox, "変位の成分", 1},
+    {MEMBER(opt), QAccessible::Grouping, "オプション"},
+    {MEMBER(ch_2cut), QAccessible::CheckBox, "波源2つにして高速化", 0},
+    {MEMBER(ch_guruguru), QAccessible::CheckBox, "背景バラ色", 0},
+    {MEMBER(ch_rect), QAccessible::CheckBox, "媒質を四角くする", 0},
+    {MEMBER(ch_koma), QAccessible::CheckBox, "コマ送り", 0},
+};
+
+std::optional<int> spokenValue(QAccessibleInterface* a) {
+    if (QAccessibleValueInterface* v = a->valueInterface()) return v->currentValue().toInt();
+    if (a->state().checkable) return a->state().checked ? 1 : 0;
+    return std::nullopt;
+}
+
+bool hasJapanese(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF);
+    });
+}
+
+void collectFocusable(QAccessibleInterface* a, std::set<QObject*>& found) {
+    if (a->state().focusable && !a->state().invisible) found.insert(a->object());
+    for (int i = 0; i < a->childCount(); ++i) {
+        if (QAccessibleInterface* child = a->child(i)) collectFocusable(child, found);
+    }
+}
+
+TEST_F(MainWindow, EveryControlTellsAScreenReaderWhatItIsInJapanese) {
+    showForm();
+    std::set<QObject*> listed;
+    for (const Spoken& c : kSpoken) {
+        SCOPED_TRACE(c.name);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c.get(form));
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->role(), c.role);
+        EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(c.said));
+        EXPECT_EQ(spokenValue(a), c.value);
+        listed.insert(c.get(form));
+    }
+    const QString description =
+        QAccessible::queryAccessibleInterface(form.graph)->text(QAccessible::Description);
+    EXPECT_TRUE(hasJapanese(description)) << description.toStdString();
+
+    // Whatever a screen reader can move to is in the table, so none is left without its name.
+    std::set<QObject*> focusable;
+    collectFocusable(QAccessible::queryAccessibleInterface(&form), focusable);
+    EXPECT_EQ(focusable.size(), 36u);
+    for (QObject* object : focusable) {
+        EXPECT_EQ(listed.count(object), 1u) << object->objectName().toStdString();
     }
 }
 

@@ -122,6 +122,9 @@ TEST(SourcePrompts, EachButtonAsksForItsOwnFieldAndShowsWhatWasTyped) {
         EXPECT_EQ(ui.asked.back().prompt, u8(b.prompt));
         EXPECT_TRUE(ui.asked.back().initial.isEmpty()) << b.prompt << ": opens with the current value";
         EXPECT_EQ((form.*b.button)->text(), u8(b.prefix) + QString::number(value)) << b.prompt;
+        // A screen reader hears the field the prompt asked for and the new value.
+        EXPECT_EQ((form.*b.button)->accessibleName(),
+                  u8(b.prompt).chopped(2) + u' ' + QString::number(value));
         for (int k = 1; k <= kSourceCount; ++k) {
             for (const Field f : {X, Y, A, O, P}) {
                 const bool target = k == b.source && f == b.field;
@@ -189,6 +192,8 @@ TEST(SourcePrompts, TypedTextStoresOnlyWhatConverts) {
         const char* label = c.text == nullptr ? "(cancel)" : c.text;
         EXPECT_EQ(form.scene.source(2).x, c.stored.value_or(555)) << label;
         EXPECT_EQ(form.bt_2_x->text(), c.stored ? u8("X:") + u8(c.text) : QStringLiteral("X:555")) << label;
+        EXPECT_EQ(form.bt_2_x->accessibleName(), u8("波源2のx座標 ") + (c.stored ? u8(c.text) : u8("555")))
+            << label;
         EXPECT_EQ(ui.otherDialogs, 0) << label << ": no message for text that does not convert";
     }
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 // Start-up state, the quit paths and errors escaping handlers while the event loop runs.
 
+#include "app/command_line.h"
 #include "app/sound.h"
 #include "tests/support/run_program.h"
 #include "tests/ui/scripted_interaction.h"
@@ -167,6 +168,88 @@ TEST(ProgramStart, WithoutAWindowSystemSaysSoInOneLine) {
         EXPECT_NE(run.err.find(c.says), std::string::npos) << c.what << ": " << run.err;
         EXPECT_NE(run.err.find("xvfb-run\n"), std::string::npos) << c.what << ": " << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.what << ": " << run.err;
+    }
+}
+
+// A scene whose line 18 (source 1's x) holds -100 and whose line 20 (its amplitude) holds line20.
+std::string sceneWithAmplitude(const std::string& line20) {
+    std::string bytes;
+    for (const char* line : {"-30", "30", "20", "15", "20", "200", "0", "-1", "0", "-1", "-1", "-1", "-1",
+                             "0", "0", "0", "0", "-100", "0"}) {
+        bytes += std::string(line) + "\r\n";
+    }
+    bytes += line20 + "\r\n";
+    for (int n = 21; n <= 37; ++n) {
+        bytes += "0\r\n";
+    }
+    return bytes;
+}
+
+// At most one scene, opened once the window is up exactly as File > Open opens a chosen one. Rows with
+// a status run the real program, without a display, which none of them needs; the others start the
+// window, here in process, naming a file of the test's own folder.
+TEST(ProgramStart, CommandLineOpensOneSceneAsOpenWould) {
+    constexpr int kStarts = -1;
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int status;       // the real program's, or kStarts
+        std::string says; // standard output for status 0, the message before the usage for 2, the error box
+        std::int32_t x;   // source 1 once the window is up
+        std::int32_t amp;
+    } cases[] = {
+        {"no file", {}, kStarts, "", 0, 0},
+        {"a good file", {"good.rsd"}, kStarts, "", -100, 1000},
+        {"a malformed file keeps the lines before the bad one",
+         {"bad.rsd"},
+         kStarts,
+         "'12 3' は整数ではありません.",
+         -100,
+         0},
+        {"a missing file is ignored", {"missing.rsd"}, kStarts, "", 0, 0},
+        {"a name after --", {"--", "-dash.rsd"}, kStarts, "", -100, 1000},
+        {"a name that is not UTF-8", {"\xff\xfe.rsd"}, kStarts, "", -100, 1000},
+        {"two names", {"good.rsd", "bad.rsd"}, 2, "too many names: bad.rsd", 0, 0},
+        {"an unknown option", {"-x", "good.rsd"}, 2, "unknown option -x", 0, 0},
+        {"an unknown long option", {"--open=good.rsd"}, 2, "unknown option --open", 0, 0},
+        {"an empty name", {""}, 2, "empty file name", 0, 0},
+        {"--help", {"--help", "good.rsd"}, 0, kWindowUsage, 0, 0},
+        {"--version", {"--version"}, 0, "ripplescope " RIPPLESCOPE_VERSION "\n", 0, 0},
+    };
+    test::TempFolder dir;
+    test::writeBytes(dir.file("good.rsd"), sceneWithAmplitude("1000"));
+    test::writeBytes(dir.file("bad.rsd"), sceneWithAmplitude("12 3"));
+    test::writeBytes(dir.file("-dash.rsd"), sceneWithAmplitude("1000"));
+    test::writeBytes(dir.file("\xff\xfe.rsd"), sceneWithAmplitude("1000"));
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.status != kStarts) {
+            const test::ProcessResult run = test::runProgram(
+                RIPPLESCOPE_WINDOW, {c.args, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, {}, 60});
+            EXPECT_EQ(run.exitCode, c.status) << run.err;
+            EXPECT_EQ(run.out, c.status == 0 ? c.says : "");
+            EXPECT_EQ(run.err, c.status == 0 ? "" : "ripplescope: " + c.says + "\n" + kWindowUsage);
+            continue;
+        }
+        const WindowArguments parsed = parseWindowArguments(c.args);
+        ASSERT_EQ(parsed.action, WindowArguments::Action::Start) << parsed.error;
+        testing::ScriptedInteraction ui;
+        TForm1 form(ui);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        if (parsed.scene) {
+            form.openNamedScene(dir.file(*parsed.scene));
+        }
+        EXPECT_EQ(form.scene.source(1).x, c.x);
+        EXPECT_EQ(form.scene.source(1).amp, c.amp);
+        EXPECT_EQ(form.bt_1_x->text(), QStringLiteral("X:") + QString::number(c.x));
+        ASSERT_EQ(ui.errors.size(), c.says.empty() ? 0u : 1u);
+        if (!c.says.empty()) {
+            EXPECT_EQ(ui.errors[0].caption, QStringLiteral("Ripplescope"));
+            EXPECT_EQ(ui.errors[0].text, QString::fromStdString(c.says));
+        }
+        EXPECT_TRUE(ui.rememberedNames.isEmpty()) << "no dialog is shown";
     }
 }
 

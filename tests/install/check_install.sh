@@ -75,17 +75,19 @@ tree() {
         [ -x "$usr/$program" ] || fail "$program is not executable"
     done
 
-    # The launcher starts an installed program and names an installed icon; the program takes no
-    # command line, so the launcher must not offer to open files with it.
+    # The launcher starts an installed program with the one file a file manager hands it, for the
+    # scene type the package installs, and names an installed icon.
     local exec icon
     exec=$(desktop_value Exec)
     icon=$(desktop_value Icon)
-    [ -x "$usr/bin/$exec" ] || fail "Exec=$exec is not an installed program"
+    [ -x "$usr/bin/${exec%% *}" ] || fail "Exec=$exec does not start an installed program"
+    [ "$exec" = "${exec%% *} %f" ] || fail "Exec=$exec does not take one file (%f)"
+    [ "$(desktop_value MimeType)" = application/x-ripplescope-scene\; ] ||
+        fail "the launcher does not declare the scene type alone: MimeType=$(desktop_value MimeType)"
     [ -f "$usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon has no scalable SVG"
     [ "$(desktop_value Name)" = Ripplescope ] || fail "Name is not Ripplescope"
     [ -n "$(desktop_value 'Name[ja]')" ] || fail "no Japanese Name[ja]"
     [ -n "$(desktop_value 'Comment[ja]')" ] || fail "no Japanese Comment[ja]"
-    [ -z "$(desktop_value MimeType)" ] || fail "the launcher declares a MimeType"
     # Menus file a launcher under each main category it names, so it names exactly one.
     local main
     main=$(desktop_value Categories | tr ';' '\n' |
@@ -137,6 +139,10 @@ desktop_entry() {
     local out
     out=$(desktop-file-validate "$launcher" 2>&1) || fail "desktop-file-validate rejects the entry"
     [ -z "$out" ] || fail "desktop-file-validate: $out"
+    # What a file manager reads to open a scene on a double-click.
+    update-desktop-database "$usr/share/applications" || fail "update-desktop-database rejects the entry"
+    grep -qx "application/x-ripplescope-scene=$(basename "$launcher");" "$usr/share/applications/mimeinfo.cache" ||
+        fail "the desktop database does not open scene files with $(basename "$launcher")"
 }
 
 # The software-centre entry: valid, and pointing at the installed launcher, programs and scene type.

@@ -7,6 +7,7 @@
 #include "ui/file_dialog_details.h"
 #include "ui/qt_interaction.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
@@ -78,6 +79,9 @@ TEST(QtInteraction, PromptShowsTheTextSelectedAndGivesItBackOnlyOnOk) {
             if (edit != nullptr) {
                 EXPECT_EQ(edit->maxLength(), 255);
                 EXPECT_EQ(edit->selectedText(), QStringLiteral("12"));
+                // A screen reader names the field by its question (the label above it is its buddy).
+                EXPECT_EQ(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name),
+                          QStringLiteral("波源1のx座標は？"));
                 edit->setText(QString::fromUtf8(c.typed));
             }
             const QPoint centre = dialog->frameGeometry().center();
