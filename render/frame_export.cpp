@@ -17,7 +17,7 @@ namespace rs {
 namespace {
 
 // What libpng's callbacks report back. libpng is C: nothing may be thrown through it, so a failure
-// jumps back to encodeRows and becomes an exception only there.
+// jumps back to encodeRows, and becomes an exception once libpng's structures are destroyed.
 struct PngOutput {
     std::string bytes;
     bool outOfMemory = false;
@@ -41,13 +41,17 @@ void pngFree(png_structp, png_voidp memory) {
 
 void pngWrite(png_structp png, png_bytep data, png_size_t size) {
     auto* output = static_cast<PngOutput*>(png_get_io_ptr(png));
+    bool appended = true;
     try {
         output->bytes.append(reinterpret_cast<const char*>(data), size);
     } catch (const std::bad_alloc&) {
-        output->outOfMemory = true;
+        appended = false;
     }
     // Outside the try block: nothing of this frame needs destroying when libpng jumps over it.
-    if (output->outOfMemory) png_error(png, "out of memory");
+    if (!appended) {
+        output->outOfMemory = true;
+        png_error(png, "out of memory");
+    }
 }
 
 void pngFlush(png_structp) {}
@@ -95,7 +99,7 @@ std::string encodePicturePng(const RasterCanvas& picture) {
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     const bool encoded = info != nullptr && encodeRows(png, info, &output, rows.data());
     png_destroy_write_struct(&png, &info);
-    if (output.outOfMemory) throw std::bad_alloc();
+    if (!encoded && output.outOfMemory) throw std::bad_alloc();
     if (!encoded) throw ExportError(kWriteErrorMessage);
     return std::move(output.bytes);
 }
