@@ -24,6 +24,10 @@ class ExportError : public std::runtime_error {
 // be encoded.
 void writePicturePng(const RasterCanvas& picture, const std::string& fileName);
 
+// The bytes of that PNG file: RGB, 3780 dots per metre. Throws std::bad_alloc when memory runs out
+// and ExportError when the picture cannot be encoded otherwise.
+std::string encodePicturePng(const RasterCanvas& picture);
+
 // The bytes as they are.
 void writeTextFile(const std::string& text, const std::string& fileName);
 

@@ -129,7 +129,8 @@ int render(const rs::RenderOptions& options) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+// The command line's own verdicts (help, version, wrong arguments) or the run.
+int run(int argc, char** argv) {
     // The arguments as bytes: file names keep every byte, whatever their encoding.
     const std::vector<std::string> args(argv + 1, argv + argc);
     const rs::RenderArguments parsed = rs::parseRenderArguments(args);
@@ -150,13 +151,16 @@ int main(int argc, char** argv) {
         fail(*same);
         return 2;
     }
+    return render(parsed.options);
+}
+
+int main(int argc, char** argv) {
     // A reader that goes away and the file-size limit come as failed writes, reported as such, not as
     // signals that end the run without a word.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-
     try {
-        return render(parsed.options);
+        return run(argc, argv);
     } catch (const ExportFailure& failure) {
         fail(failure.what());
     } catch (...) {

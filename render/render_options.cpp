@@ -2,11 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "render/render_options.h"
 
-#include <QCommandLineParser>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <map>
 
 namespace rs {
 
@@ -47,13 +46,57 @@ RenderArguments usage(std::string error) {
     return result;
 }
 
-// Every argument reaches the parser one byte to one character, so no byte of a file name is lost;
-// toLatin1 gives the bytes back.
-QString fromBytes(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+// The arguments sorted into options and names, as bytes. An option is a word after one dash or two
+// ("-time 5" is "--time 5"), its value after "=" or in the next argument; "-" alone is a name, and
+// "--" makes every later argument a name.
+struct SplitArguments {
+    std::vector<std::string> options; // the known options met, without their dashes
+    std::map<std::string, std::vector<std::string>> values;
+    std::vector<std::string> unknown; // the unknown options met, without their dashes
+    std::vector<std::string> names;
+    std::string valueMissing; // the last argument, as typed, when it is an option lacking its value
+};
+
+bool takesValue(const std::string& option) {
+    return option == "time" || option == "count" || option == "step" || option == "ops";
 }
-std::string toBytes(const QString& text) {
-    return text.toLatin1().toStdString();
+
+bool isOption(const std::string& option) {
+    return takesValue(option) || option == "help" || option == "version";
+}
+
+SplitArguments splitArguments(const std::vector<std::string>& args) {
+    SplitArguments split;
+    bool onlyNames = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (onlyNames || arg.size() < 2 || arg[0] != '-') {
+            split.names.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyNames = true;
+            continue;
+        }
+        const std::size_t dashes = arg[1] == '-' ? 2 : 1;
+        const std::size_t equals = arg.find('=');
+        const std::string option = arg.substr(dashes, equals == std::string::npos ? equals : equals - dashes);
+        if (!isOption(option)) {
+            split.unknown.push_back(option);
+            continue;
+        }
+        split.options.push_back(option);
+        // A value given to --help or --version is wrong, but either option wins over every error.
+        if (!takesValue(option)) continue;
+        if (equals != std::string::npos) {
+            split.values[option].push_back(arg.substr(equals + 1));
+        } else if (i + 1 < args.size()) {
+            split.values[option].push_back(args[++i]);
+        } else {
+            split.valueMissing = arg;
+        }
+    }
+    return split;
 }
 
 // The unknown option as it was typed, "-platform" rather than the parser's bare name.
@@ -79,77 +122,66 @@ struct IntegerOption {
 } // namespace
 
 RenderArguments parseRenderArguments(const std::vector<std::string>& args) {
-    QCommandLineParser parser;
-    // Options are long words; "-platform" is one unknown option, not seven letters.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption time(QStringLiteral("time"), QString(), QStringLiteral("T"));
-    const QCommandLineOption count(QStringLiteral("count"), QString(), QStringLiteral("K"));
-    const QCommandLineOption step(QStringLiteral("step"), QString(), QStringLiteral("S"));
-    const QCommandLineOption ops(QStringLiteral("ops"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption help(QStringLiteral("help"));
-    const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({time, count, step, ops, help, version});
-
-    QStringList list{QStringLiteral("ripplescope-render")};
-    for (const std::string& arg : args)
-        list << fromBytes(arg);
-    const bool parsed = parser.parse(list);
+    SplitArguments split = splitArguments(args);
+    const auto given = [&split](const char* option) {
+        return std::find(split.options.begin(), split.options.end(), option) != split.options.end();
+    };
 
     RenderArguments result;
-    if (parser.isSet(help)) {
+    if (given("help")) {
         result.action = RenderArguments::Action::Help;
         return result;
     }
-    if (parser.isSet(version)) {
+    if (given("version")) {
         result.action = RenderArguments::Action::Version;
         return result;
     }
-    if (!parsed) {
-        const QStringList unknown = parser.unknownOptionNames();
-        return usage(unknown.isEmpty() ? parser.errorText().toStdString()
-                                       : "unknown option " + typedOption(args, toBytes(unknown.front())));
+    if (!split.unknown.empty()) {
+        return usage("unknown option " + typedOption(args, split.unknown.front()));
+    }
+    if (!split.valueMissing.empty()) {
+        return usage("Missing value after '" + split.valueMissing + "'.");
     }
 
     RenderOptions& options = result.options;
-    const std::pair<const QCommandLineOption*, IntegerOption> integers[] = {
-        {&time, {"time", kMinRenderTime, kMaxRenderTime, &options.time}},
-        {&count, {"count", 1, kMaxRenderCount, &options.count}},
-        {&step, {"step", 1, kMaxRenderStep, &options.step}},
+    const IntegerOption integers[] = {
+        {"time", kMinRenderTime, kMaxRenderTime, &options.time},
+        {"count", 1, kMaxRenderCount, &options.count},
+        {"step", 1, kMaxRenderStep, &options.step},
     };
-    for (const auto& [option, range] : integers) {
-        const QStringList values = parser.values(*option);
+    for (const IntegerOption& range : integers) {
+        const std::vector<std::string>& values = split.values[range.name];
         if (values.size() > 1) {
             return usage(std::string("--") + range.name + " given twice");
         }
-        if (values.isEmpty()) continue;
-        const auto value = strictInteger(toBytes(values.front()), range.low, range.high);
+        if (values.empty()) continue;
+        const auto value = strictInteger(values.front(), range.low, range.high);
         if (!value) {
             return usage(std::string("--") + range.name + " needs an integer from " +
                          std::to_string(range.low) + " to " + std::to_string(range.high));
         }
         *range.target = *value;
     }
-    const QStringList opsValues = parser.values(ops);
+    const std::vector<std::string>& opsValues = split.values["ops"];
     if (opsValues.size() > 1) {
         return usage("--ops given twice");
     }
-    if (!opsValues.isEmpty()) {
-        if (opsValues.front().isEmpty()) {
+    if (!opsValues.empty()) {
+        if (opsValues.front().empty()) {
             return usage("--ops needs a file name");
         }
-        options.opsFile = toBytes(opsValues.front());
+        options.opsFile = opsValues.front();
     }
 
-    const QStringList names = parser.positionalArguments();
+    const std::vector<std::string>& names = split.names;
     if (names.size() != 2) {
-        return usage(names.size() < 2 ? "SCENE and OUT are both needed"
-                                      : "too many names: " + toBytes(names[2]));
+        return usage(names.size() < 2 ? "SCENE and OUT are both needed" : "too many names: " + names[2]);
     }
-    if (names[0].isEmpty() || names[1].isEmpty()) {
+    if (names[0].empty() || names[1].empty()) {
         return usage("empty file name");
     }
-    options.scene = toBytes(names[0]);
-    options.output = toBytes(names[1]);
+    options.scene = names[0];
+    options.output = names[1];
     const auto format = outputFormat(options.output);
     if (!format) {
         return usage("OUT must end in .png (PNG pictures), .gif (animated GIF) or .svg (SVG drawings)");

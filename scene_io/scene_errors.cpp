@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "scene_io/scene_errors.h"
 
-#include <QString>
-#include <QStringDecoder>
+#include "scene_io/text_decoding.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -14,29 +13,6 @@ namespace rs {
 
 namespace {
 
-// ICU replaces what it cannot decode with U+001A rather than U+FFFD. Decoding the runs between real
-// 0x1A bytes separately keeps the two apart.
-QString decodeShiftJis(std::string_view bytes) {
-    QString text;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t end = bytes.find('\x1A', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        // A lead byte at the very end would be held back waiting for its trail byte and silently lost;
-        // a final LF, never a trail byte, forces it out as a bad byte.
-        QByteArray run(bytes.data() + start, static_cast<qsizetype>(end - start));
-        run.append('\n');
-        QString decoded = QStringDecoder("Shift_JIS", QStringConverter::Flag::Stateless).decode(run);
-        if (decoded.endsWith(QLatin1Char('\n'))) decoded.chop(1);
-        decoded.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
-        text += decoded;
-        if (end == bytes.size()) break;
-        text += QChar(0x1A);
-        start = end + 1;
-    }
-    return text;
-}
-
 bool isFolder(const std::filesystem::path& p) {
     struct stat st {};
     return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -45,16 +21,7 @@ bool isFolder(const std::filesystem::path& p) {
 } // namespace
 
 std::string lineTextForMessage(std::string_view lineBytes) {
-    const QString text = decodeShiftJis(lineBytes);
-    // Count characters, not UTF-16 units, so a cut never splits a surrogate pair.
-    qsizetype cut = 0;
-    std::size_t chars = 0;
-    while (cut < text.size() && chars < kMessageTextChars) {
-        cut += (text.at(cut).isHighSurrogate() && cut + 1 < text.size()) ? 2 : 1;
-        ++chars;
-    }
-    if (cut == text.size()) return text.toStdString();
-    return (text.left(cut) + QChar(0x2026)).toStdString();
+    return shiftJisToUtf8(lineBytes, kMessageTextChars);
 }
 
 std::string inOutErrorMessage(int errorNumber, const std::string& path) {
@@ -98,8 +65,7 @@ std::string notABooleanMessage(std::string_view lineBytes) {
 }
 
 std::string shownFileName(std::string_view fileNameBytes) {
-    return QString::fromUtf8(fileNameBytes.data(), static_cast<qsizetype>(fileNameBytes.size()))
-        .toStdString();
+    return utf8ForDisplay(fileNameBytes);
 }
 
 std::string cannotCreateMessage(std::string_view fileNameBytes) {
