@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "render/render_options.h"
 
+#include "cli/arguments.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <map>
 
 namespace rs {
 
@@ -46,71 +47,6 @@ RenderArguments usage(std::string error) {
     return result;
 }
 
-// The arguments sorted into options and names, as bytes. An option is a word after one dash or two
-// ("-time 5" is "--time 5"), its value after "=" or in the next argument; "-" alone is a name, and
-// "--" makes every later argument a name.
-struct SplitArguments {
-    std::vector<std::string> options; // the known options met, without their dashes
-    std::map<std::string, std::vector<std::string>> values;
-    std::vector<std::string> unknown; // the unknown options met, without their dashes
-    std::vector<std::string> names;
-    std::string valueMissing; // the last argument, as typed, when it is an option lacking its value
-};
-
-bool takesValue(const std::string& option) {
-    return option == "time" || option == "count" || option == "step" || option == "ops";
-}
-
-bool isOption(const std::string& option) {
-    return takesValue(option) || option == "help" || option == "version";
-}
-
-SplitArguments splitArguments(const std::vector<std::string>& args) {
-    SplitArguments split;
-    bool onlyNames = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (onlyNames || arg.size() < 2 || arg[0] != '-') {
-            split.names.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            onlyNames = true;
-            continue;
-        }
-        const std::size_t dashes = arg[1] == '-' ? 2 : 1;
-        const std::size_t equals = arg.find('=');
-        const std::string option = arg.substr(dashes, equals == std::string::npos ? equals : equals - dashes);
-        if (!isOption(option)) {
-            split.unknown.push_back(option);
-            continue;
-        }
-        split.options.push_back(option);
-        // A value given to --help or --version is wrong, but either option wins over every error.
-        if (!takesValue(option)) continue;
-        if (equals != std::string::npos) {
-            split.values[option].push_back(arg.substr(equals + 1));
-        } else if (i + 1 < args.size()) {
-            split.values[option].push_back(args[++i]);
-        } else {
-            split.valueMissing = arg;
-        }
-    }
-    return split;
-}
-
-// The unknown option as it was typed, "-platform" rather than the parser's bare name.
-std::string typedOption(const std::vector<std::string>& args, const std::string& name) {
-    for (const std::string& arg : args) {
-        if (arg == "--") break;
-        const std::size_t dashes = arg.compare(0, 2, "--") == 0 ? 2 : 1;
-        if (arg.size() > dashes && arg[0] == '-' && arg.compare(dashes, std::string::npos, name) == 0) {
-            return arg;
-        }
-    }
-    return "--" + name;
-}
-
 // An integer option: given at most once, its value within [low, high].
 struct IntegerOption {
     const char* name;
@@ -122,10 +58,13 @@ struct IntegerOption {
 } // namespace
 
 RenderArguments parseRenderArguments(const std::vector<std::string>& args) {
-    SplitArguments split = splitArguments(args);
-    const auto given = [&split](const char* option) {
-        return std::find(split.options.begin(), split.options.end(), option) != split.options.end();
-    };
+    SplitArguments split = splitArguments(args, {{"time", true},
+                                                 {"count", true},
+                                                 {"step", true},
+                                                 {"ops", true},
+                                                 {"help", false},
+                                                 {"version", false}});
+    const auto given = [&split](const char* option) { return split.given(option); };
 
     RenderArguments result;
     if (given("help")) {
