@@ -35,7 +35,7 @@ inline bool inPicture(std::int64_t v) {
 }
 
 // Sets the pixels of the line (x0, y0) -> (x1, y1) without its end pixel in a kPictureSize-square,
-// row-major buffer. Steps along the longer axis; the other coordinate is rounded to nearest with an
+// row-major buffer, to c (in whatever layout the buffer keeps). Steps along the longer axis; the other coordinate is rounded to nearest with an
 // exact half going toward minus infinity. Coordinates must lie within +-kCoordinateLimit.
 void drawGdiLine(Colour* pixels, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
                  Colour c);

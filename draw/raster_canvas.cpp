@@ -24,7 +24,7 @@ constexpr std::int64_t kCachedSide = 1024;
 // Runs of one colour. The background fill is most of a light frame's time and the compiler stores one
 // pixel at a time, so long runs use vector stores: 32 bytes where the processor has them, else 16.
 #if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("avx2"))) void fillWide(Colour* p, std::size_t n, Colour c) {
+__attribute__((target("avx2"))) void fillWide(Pixel* p, std::size_t n, Pixel c) {
     const __m256i v = _mm256_set1_epi32(static_cast<int>(c));
     for (; n >= 16; n -= 16, p += 16) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
@@ -36,7 +36,7 @@ __attribute__((target("avx2"))) void fillWide(Colour* p, std::size_t n, Colour c
         *p++ = c;
 }
 
-void fillNarrow(Colour* p, std::size_t n, Colour c) {
+void fillNarrow(Pixel* p, std::size_t n, Pixel c) {
     const __m128i v = _mm_set1_epi32(static_cast<int>(c));
     for (; n >= 8; n -= 8, p += 8) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
@@ -46,7 +46,7 @@ void fillNarrow(Colour* p, std::size_t n, Colour c) {
         *p++ = c;
 }
 
-void fillLong(Colour* p, std::size_t n, Colour c) {
+void fillLong(Pixel* p, std::size_t n, Pixel c) {
     // Chosen on first use, so that a canvas filled during another file's static setup is safe too.
     static const auto fill = [] {
         __builtin_cpu_init();
@@ -55,13 +55,13 @@ void fillLong(Colour* p, std::size_t n, Colour c) {
     fill(p, n, c);
 }
 #else
-void fillLong(Colour* p, std::size_t n, Colour c) {
+void fillLong(Pixel* p, std::size_t n, Pixel c) {
     std::fill(p, p + n, c);
 }
 #endif
 
 // The particle drawn at every drawable point: the 6 x 6 box's outline rows, written out.
-void drawParticle(Colour* p, Colour pen, Colour brush) {
+void drawParticle(Pixel* p, Pixel pen, Pixel brush) {
     constexpr std::ptrdiff_t kRow = RasterCanvas::kSize;
     p[2] = p[3] = pen;
     p += kRow;
@@ -79,7 +79,7 @@ void drawParticle(Colour* p, Colour pen, Colour brush) {
     p[2] = p[3] = pen;
 }
 
-inline void fillPixels(Colour* p, std::size_t n, Colour c) {
+inline void fillPixels(Pixel* p, std::size_t n, Pixel c) {
     if (n >= 16) {
         fillLong(p, n, c);
         return;
@@ -90,16 +90,16 @@ inline void fillPixels(Colour* p, std::size_t n, Colour c) {
 
 } // namespace
 
-RasterCanvas::RasterCanvas() : pixels_(static_cast<std::size_t>(kSize) * kSize, 0x00FFFFFF) {}
+RasterCanvas::RasterCanvas() : pixels_(static_cast<std::size_t>(kSize) * kSize, pixelOf(0x00FFFFFF)) {}
 
 void RasterCanvas::setBrushColour(Colour c) {
-    brush_ = c;
+    brush_ = pixelOf(c);
 }
 void RasterCanvas::setPenColour(Colour c) {
-    pen_ = c;
+    pen_ = pixelOf(c);
 }
 
-void RasterCanvas::span(std::int64_t y, std::int64_t from, std::int64_t to, Colour c) {
+void RasterCanvas::span(std::int64_t y, std::int64_t from, std::int64_t to, Pixel c) {
     if (y < 0 || y > kLast) return;
     from = std::max<std::int64_t>(from, 0);
     to = std::min(to, kLast);
@@ -178,7 +178,7 @@ void RasterCanvas::anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2,
         // Wholly inside, so every box is small enough for the cache: plain row fills.
         const std::vector<EllipseRow>& rows = cachedRows(w, h);
         const std::int64_t half = (h + 1) / 2;
-        Colour* row = pixels_.data() + y1 * kSize + x1;
+        Pixel* row = pixels_.data() + y1 * kSize + x1;
         for (std::int64_t r = 0; r < h; ++r, row += kSize) {
             const EllipseRow& e = rows[static_cast<std::size_t>(r < half ? r : h - 1 - r)];
             if (e.penLast + 1 < w - 1 - e.penLast)

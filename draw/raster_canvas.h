@@ -11,6 +11,16 @@
 
 namespace rs {
 
+// A pixel as the screen keeps it, 0xFFRRGGBB: the layout of Qt's RGB32 and of X11's 24-bit visuals, so
+// the window shows a frame with a single copy. Colours come and go as 0x00BBGGRR.
+using Pixel = std::uint32_t;
+constexpr Pixel pixelOf(Colour c) {
+    return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+}
+constexpr Colour colourOf(Pixel p) {
+    return (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+}
+
 class RasterCanvas final : public DrawingSurface {
   public:
     static constexpr int kSize = kPictureSize;
@@ -25,18 +35,18 @@ class RasterCanvas final : public DrawingSurface {
     void moveTo(std::int64_t x, std::int64_t y) override;
     void lineTo(std::int64_t x, std::int64_t y) override;
 
-    Colour pixel(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * kSize + x]; }
+    Colour pixel(int x, int y) const { return colourOf(pixels_[static_cast<std::size_t>(y) * kSize + x]); }
     // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
-    const Colour* data() const { return pixels_.data(); }
+    const Pixel* data() const { return pixels_.data(); }
 
   private:
     // Columns from..to of row y, both inclusive, clipped to the picture.
-    void span(std::int64_t y, std::int64_t from, std::int64_t to, Colour c);
+    void span(std::int64_t y, std::int64_t from, std::int64_t to, Pixel c);
     const std::vector<EllipseRow>& cachedRows(std::int64_t w, std::int64_t h);
     void frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2); // normalised box
     void anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
 
-    std::vector<Colour> pixels_;
+    std::vector<Pixel> pixels_;
     // Outline rows of the last few ellipse boxes: a frame draws up to four rings of their own sizes,
     // so one slot each keeps steady frames free of tracing and allocation.
     struct RowCacheSlot {
@@ -46,8 +56,8 @@ class RasterCanvas final : public DrawingSurface {
     };
     std::array<RowCacheSlot, 4> rowCache_;
     std::size_t nextSlot_ = 0;
-    Colour pen_ = 0x00000000;
-    Colour brush_ = 0x00FFFFFF;
+    Pixel pen_ = pixelOf(0x00000000);
+    Pixel brush_ = pixelOf(0x00FFFFFF);
     std::int64_t curX_ = 0;
     std::int64_t curY_ = 0;
 };

@@ -140,11 +140,13 @@ GifAnimation::GifAnimation(int delay, Sink sink)
 
 GifAnimation::~GifAnimation() = default;
 
-void GifAnimation::addFrame(const Colour* pixels) {
+void GifAnimation::addFrame(const Pixel* pixels) {
     if (gif_ == nullptr) throw std::logic_error("GIF animation already finished");
     // Pictures are mostly long runs of the background, so the last colour found is nearly always next.
-    const auto palette = paletteColours();
-    Colour last = palette[0];
+    const std::array<Colour, 8> colours = paletteColours();
+    std::array<Pixel, 8> palette{};
+    std::transform(colours.begin(), colours.end(), palette.begin(), pixelOf);
+    Pixel last = palette[0];
     std::uint8_t index = 0;
     for (std::size_t i = 0; i < kPixels; ++i) {
         if (pixels[i] != last) {

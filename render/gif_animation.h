@@ -6,7 +6,7 @@
 // rectangle that changed since the one before, in which an unchanged pixel may be coded as transparent
 // (GifLzw). Memory stays that of a few pictures however many frames there are.
 
-#include "sim/drawing_surface.h"
+#include "draw/raster_canvas.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,7 +43,7 @@ class GifAnimation {
     // A kPictureSize x kPictureSize picture, row-major, as RasterCanvas::data() holds it. A picture equal
     // to the one before becomes a 1 x 1 frame of the same pixel, so the frame still takes its time.
     // Throws std::logic_error for a colour that is not in the palette.
-    void addFrame(const Colour* pixels);
+    void addFrame(const Pixel* pixels);
     // Hands on the end of the file. Nothing can be added afterwards.
     void finish();
 

@@ -26,9 +26,9 @@ PictureView::PictureView(const RasterCanvas& canvas, QWidget* parent) : QWidget(
 }
 
 QImage PictureView::image() const {
-    // Each 0x00BBGGRR pixel lies in memory as R, G, B, 0: exactly RGBX8888.
+    // The canvas keeps the screen's own layout, so painting it is one plain copy.
     return QImage(reinterpret_cast<const uchar*>(canvas_->data()), RasterCanvas::kSize, RasterCanvas::kSize,
-                  RasterCanvas::kSize * 4, QImage::Format_RGBX8888);
+                  RasterCanvas::kSize * 4, QImage::Format_RGB32);
 }
 
 void PictureView::paintEvent(QPaintEvent* event) {
