@@ -60,25 +60,6 @@ void fillLong(Pixel* p, std::size_t n, Pixel c) {
 }
 #endif
 
-// The particle drawn at every drawable point: the 6 x 6 box's outline rows, written out.
-void drawParticle(Pixel* p, Pixel pen, Pixel brush) {
-    constexpr std::ptrdiff_t kRow = RasterCanvas::kSize;
-    p[2] = p[3] = pen;
-    p += kRow;
-    p[1] = p[4] = pen;
-    p[2] = p[3] = brush;
-    for (int r = 0; r < 2; ++r) {
-        p += kRow;
-        p[0] = p[5] = pen;
-        p[1] = p[2] = p[3] = p[4] = brush;
-    }
-    p += kRow;
-    p[1] = p[4] = pen;
-    p[2] = p[3] = brush;
-    p += kRow;
-    p[2] = p[3] = pen;
-}
-
 inline void fillPixels(Pixel* p, std::size_t n, Pixel c) {
     if (n >= 16) {
         fillLong(p, n, c);
@@ -91,13 +72,6 @@ inline void fillPixels(Pixel* p, std::size_t n, Pixel c) {
 } // namespace
 
 RasterCanvas::RasterCanvas() : pixels_(static_cast<std::size_t>(kSize) * kSize, pixelOf(0x00FFFFFF)) {}
-
-void RasterCanvas::setBrushColour(Colour c) {
-    brush_ = pixelOf(c);
-}
-void RasterCanvas::setPenColour(Colour c) {
-    pen_ = pixelOf(c);
-}
 
 void RasterCanvas::span(std::int64_t y, std::int64_t from, std::int64_t to, Pixel c) {
     if (y < 0 || y > kLast) return;
@@ -155,14 +129,6 @@ const std::vector<EllipseRow>& RasterCanvas::cachedRows(std::int64_t w, std::int
 void RasterCanvas::rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
     normaliseBox(x1, y1, x2, y2);
     frame(x1, y1, x2, y2);
-}
-
-void RasterCanvas::ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
-    if (inPicture(x1) && inPicture(y1) && x2 == x1 + 6 && y2 == y1 + 6 && x2 <= kSize && y2 <= kSize) {
-        drawParticle(pixels_.data() + y1 * kSize + x1, pen_, brush_);
-        return;
-    }
-    anyEllipse(x1, y1, x2, y2);
 }
 
 // Kept apart so that the particle's path above stays a leaf without the setup of this one.
@@ -224,22 +190,9 @@ void RasterCanvas::anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2,
     }
 }
 
-void RasterCanvas::moveTo(std::int64_t x, std::int64_t y) {
-    curX_ = x;
-    curY_ = y;
-}
-
-void RasterCanvas::lineTo(std::int64_t x, std::int64_t y) {
-    const std::int64_t x0 = curX_, y0 = curY_;
-    curX_ = x;
-    curY_ = y;
-    if (inPicture(x0) && inPicture(y0) && inPicture(x) && inPicture(y)) {
-        drawGdiLineInPicture(pixels_.data(), static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x),
-                             static_cast<int>(y), pen_);
-        return;
-    }
-    drawGdiLine(pixels_.data(), saturateCoordinate(x0), saturateCoordinate(y0), saturateCoordinate(x),
-                saturateCoordinate(y), pen_);
+void RasterCanvas::lineAnywhere(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    drawGdiLine(pixels_.data(), saturateCoordinate(x0), saturateCoordinate(y0), saturateCoordinate(x1),
+                saturateCoordinate(y1), pen_);
 }
 
 } // namespace rs

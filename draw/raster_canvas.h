@@ -4,9 +4,12 @@
 // The 601x601 picture: a software rasteriser that follows GDI's pixel rules exactly.
 
 #include "draw/gdi_ellipse.h"
+#include "draw/gdi_line.h"
 #include "sim/drawing_surface.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace rs {
@@ -27,13 +30,33 @@ class RasterCanvas final : public DrawingSurface {
 
     RasterCanvas(); // every pixel white, black pen, white brush, current position (0, 0)
 
-    void setBrushColour(Colour c) override;
-    void setPenColour(Colour c) override;
+    // The calls of every point of a frame are inline: the renderer calls them directly on this class.
+    void setBrushColour(Colour c) override { brush_ = pixelOf(c); }
+    void setPenColour(Colour c) override { pen_ = pixelOf(c); }
     void fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) override;
-    void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override;
+    void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override {
+        if (inPicture(x1) && inPicture(y1) && x2 == x1 + 6 && y2 == y1 + 6 && x2 <= kSize && y2 <= kSize) {
+            drawParticle(pixels_.data() + y1 * kSize + x1);
+            return;
+        }
+        anyEllipse(x1, y1, x2, y2);
+    }
     void rectangle(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override;
-    void moveTo(std::int64_t x, std::int64_t y) override;
-    void lineTo(std::int64_t x, std::int64_t y) override;
+    void moveTo(std::int64_t x, std::int64_t y) override {
+        curX_ = x;
+        curY_ = y;
+    }
+    void lineTo(std::int64_t x, std::int64_t y) override {
+        const std::int64_t x0 = curX_, y0 = curY_;
+        curX_ = x;
+        curY_ = y;
+        if (inPicture(x0) && inPicture(y0) && inPicture(x) && inPicture(y)) {
+            drawGdiLineInPicture(pixels_.data(), static_cast<int>(x0), static_cast<int>(y0),
+                                 static_cast<int>(x), static_cast<int>(y), pen_);
+            return;
+        }
+        lineAnywhere(x0, y0, x, y);
+    }
 
     Colour pixel(int x, int y) const { return colourOf(pixels_[static_cast<std::size_t>(y) * kSize + x]); }
     // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
@@ -45,6 +68,25 @@ class RasterCanvas final : public DrawingSurface {
     const std::vector<EllipseRow>& cachedRows(std::int64_t w, std::int64_t h);
     void frame(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2); // normalised box
     void anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
+    void lineAnywhere(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+    // The particle drawn at every drawable point: the 6 x 6 box's outline rows, written out.
+    void drawParticle(Pixel* p) const {
+        constexpr std::ptrdiff_t kRow = kSize;
+        p[2] = p[3] = pen_;
+        p += kRow;
+        p[1] = p[4] = pen_;
+        p[2] = p[3] = brush_;
+        for (int r = 0; r < 2; ++r) {
+            p += kRow;
+            p[0] = p[5] = pen_;
+            p[1] = p[2] = p[3] = p[4] = brush_;
+        }
+        p += kRow;
+        p[1] = p[4] = pen_;
+        p[2] = p[3] = brush_;
+        p += kRow;
+        p[2] = p[3] = pen_;
+    }
 
     std::vector<Pixel> pixels_;
     // Outline rows of the last few ellipse boxes: a frame draws up to four rings of their own sizes,

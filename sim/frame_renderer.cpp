@@ -4,96 +4,8 @@
 
 namespace rs {
 
-namespace {
-
-void drawBackgroundAndRings(const Scene& scene, const FrameSettings& settings, DrawingSurface& surface) {
-    // The brush keeps the background colour for the whole frame: rings and particles are filled with it.
-    surface.setBrushColour(settings.ch_guruguru ? kRed : kWhite);
-    surface.fillRect(0, 0, kPictureSize, kPictureSize);
-    for (int k = 1; k <= activeSourceCount(settings.ch_2cut); ++k) {
-        const WaveSource& s = scene.source(k);
-        if (s.amp == 0) continue;
-        const std::int64_t radius = s.amp / 100; // truncates toward zero; negative radii stay reversed
-        const std::int64_t cx = s.x + kOrigin;
-        const std::int64_t cy = s.y + kOrigin;
-        surface.setPenColour(sourceColour(k));
-        surface.ellipse(cx - radius, cy - radius, cx + radius, cy + radius);
-    }
-}
-
-// What every point of a frame needs of the settings, looked up once per frame.
-struct PointStyle {
-    bool cross, components, foot, particle, box;
-    int active;
-    Colour colours[kSourceCount + 1];
-
-    explicit PointStyle(const FrameSettings& settings)
-        : cross(settings.ch_suihei), components(settings.ch_seibun), foot(settings.ch_bashi),
-          particle(settings.ch_baishitsu), box(settings.ch_rect),
-          active(activeSourceCount(settings.ch_2cut)), colours{} {
-        for (int k = 1; k <= active; ++k)
-            colours[k] = sourceColour(k);
-    }
-};
-
-void drawPoint(const PointStyle& style, std::int32_t px, std::int32_t py, const ParticleDisplacement& d,
-               bool drawable, DrawingSurface& surface) {
-    const std::int64_t rx = px + kOrigin;
-    const std::int64_t ry = py + kOrigin;
-    if (!drawable) {
-        if (style.cross) {
-            surface.setPenColour(kGrey);
-            surface.moveTo(rx - 2, ry - 2);
-            surface.lineTo(rx + 2, ry + 2);
-            surface.moveTo(rx - 2, ry + 2);
-            surface.lineTo(rx + 2, ry - 2);
-        }
-        return;
-    }
-    std::int64_t qx = rx;
-    std::int64_t qy = ry;
-    for (std::size_t k = 1; k <= kSourceCount; ++k) {
-        qx += d.componentX[k];
-        qy += d.componentY[k];
-    }
-    if (style.components) {
-        for (int k = 1; k <= style.active; ++k) {
-            surface.setPenColour(style.colours[k]);
-            surface.moveTo(rx, ry);
-            surface.lineTo(rx + d.componentX[static_cast<std::size_t>(k)],
-                           ry + d.componentY[static_cast<std::size_t>(k)]);
-        }
-    }
-    if (style.foot) {
-        surface.setPenColour(kBlack);
-        surface.moveTo(rx, ry);
-        surface.lineTo(qx, qy);
-    }
-    if (style.particle) {
-        surface.setPenColour(kBlack);
-        if (style.box) {
-            surface.rectangle(qx - 3, qy - 3, qx + 3, qy + 3);
-        } else {
-            surface.ellipse(qx - 3, qy - 3, qx + 3, qy + 3);
-        }
-    }
-}
-
-} // namespace
-
 void FrameRenderer::render(const Scene& scene, const FrameSettings& settings, DrawingSurface& surface) {
-    const std::int32_t n = gridHalf(settings);
-    const double limit = drawLimit(settings.numzoom, n);
-    field_.prepare(scene, attenuationLaw(settings), settings.ch_2cut, n);
-    drawBackgroundAndRings(scene, settings, surface);
-    const PointStyle style(settings);
-    ParticleDisplacement d;
-    for (std::size_t p = 0; p < field_.pointCount(); ++p) {
-        if (field_.onSource(p)) continue;
-        // The bound does not depend on the clock, so an undrawable point needs no offsets.
-        const bool drawable = field_.boundBelow(p, limit) && field_.offsets(p, d);
-        drawPoint(style, field_.restX(p), field_.restY(p), d, drawable, surface);
-    }
+    render<DrawingSurface>(scene, settings, surface);
 }
 
 void renderFrame(const Scene& scene, const FrameSettings& settings, DrawingSurface& surface) {
@@ -105,15 +17,15 @@ void renderFramePlain(const Scene& scene, const FrameSettings& settings, Drawing
     const std::int32_t n = gridHalf(settings);
     const double limit = drawLimit(settings.numzoom, n);
     const AttenuationLaw law = attenuationLaw(settings);
-    drawBackgroundAndRings(scene, settings, surface);
-    const PointStyle style(settings);
+    frame_drawing::drawBackgroundAndRings(scene, settings, surface);
+    const frame_drawing::PointStyle style(settings);
     for (std::int32_t i = -n; i <= n; ++i) {
         for (std::int32_t j = -n; j <= n; ++j) {
             const std::int32_t px = gridCoordinate(i, n);
             const std::int32_t py = gridCoordinate(j, n);
             if (coincidesWithSource(scene, px, py)) continue;
             const ParticleDisplacement d = displaceParticle(scene, px, py, law, settings.ch_2cut);
-            drawPoint(style, px, py, d, limit > d.bound, surface);
+            frame_drawing::drawPoint(style, px, py, d, limit > d.bound, surface);
         }
     }
 }

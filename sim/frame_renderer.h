@@ -5,6 +5,7 @@
 
 #include "sim/displacement_field.h"
 #include "sim/drawing_surface.h"
+#include "sim/frame_drawing.h"
 #include "sim/frame_settings.h"
 #include "sim/scene.h"
 
@@ -15,11 +16,29 @@ namespace rs {
 class FrameRenderer {
   public:
     void render(const Scene& scene, const FrameSettings& settings, DrawingSurface& surface);
+    // The same onto a surface of a known class: a final one is drawn on without virtual calls.
+    template <class Surface> void render(const Scene& scene, const FrameSettings& settings, Surface& surface);
     const DisplacementField& field() const { return field_; }
 
   private:
     DisplacementField field_;
 };
+
+template <class Surface>
+void FrameRenderer::render(const Scene& scene, const FrameSettings& settings, Surface& surface) {
+    const std::int32_t n = gridHalf(settings);
+    const double limit = drawLimit(settings.numzoom, n);
+    field_.prepare(scene, attenuationLaw(settings), settings.ch_2cut, n);
+    frame_drawing::drawBackgroundAndRings(scene, settings, surface);
+    const frame_drawing::PointStyle style(settings);
+    ParticleDisplacement d;
+    for (std::size_t p = 0; p < field_.pointCount(); ++p) {
+        if (field_.onSource(p)) continue;
+        // The bound does not depend on the clock, so an undrawable point needs no offsets.
+        const bool drawable = field_.boundBelow(p, limit) && field_.offsets(p, d);
+        frame_drawing::drawPoint(style, field_.restX(p), field_.restY(p), d, drawable, surface);
+    }
+}
 
 // Draws the frame at scene.simTime through a renderer kept per thread.
 void renderFrame(const Scene& scene, const FrameSettings& settings, DrawingSurface& surface);
