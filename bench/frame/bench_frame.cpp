@@ -6,7 +6,8 @@
 // BM_WorstFrame/* are the hardest legal scenes found (any 32-bit value a prompt accepts), drawn into the
 // pixel buffer: each must stay well inside the 20 ms tick; compare them with BM_HeaviestFrame_Raster.
 // The *Cold cases start a new renderer for every frame, so they include allocating its buffers (in a
-// virtual machine mostly page faults); *AfterChange is what the window does after a change.
+// virtual machine mostly page faults); *AfterChange is what the window does after a source's value
+// changes, *AfterSpeedChange after the wave speed slider moves (every source changes).
 
 #include "draw/raster_canvas.h"
 #include "sim/frame_renderer.h"
@@ -171,13 +172,21 @@ template <class Surface> void runColdFrames(benchmark::State& state, Case c) {
     benchmark::DoNotOptimize(&surface);
 }
 
-// The first frame after a change as the window draws it: the same renderer, with source 1 moving by a
-// pixel before every frame, so that every frame builds the time-independent terms again in place.
-template <class Surface> void runChangedFrames(benchmark::State& state, Case c) {
+// The first frame after a change as the window draws it: the same renderer, with a change before every
+// frame, so that every frame builds the time-independent terms again in place. A source moving by a
+// pixel (a typed value) rebuilds that source's terms; the wave speed slider rebuilds every source's.
+void moveSourceOne(Scene& scene) {
+    scene.source(1).x ^= 1;
+}
+void dragSpeedSlider(Scene& scene) {
+    setWaveSpeed(scene, scene.source(1).speed == 2.0 ? 21 : 20);
+}
+
+template <class Surface> void runChangedFrames(benchmark::State& state, Case c, void (*change)(Scene&)) {
     Surface surface;
     FrameRenderer renderer;
     for (auto _ : state) {
-        c.scene.source(1).x ^= 1;
+        change(c.scene);
         renderer.render(c.scene, c.settings, surface);
         advanceClock(c.scene);
     }
@@ -217,27 +226,38 @@ void BM_HeaviestFrameCold_Raster(benchmark::State& s) {
     runColdFrames<RasterCanvas>(s, heaviestCase());
 }
 
-void BM_WorstFrame(benchmark::State& s, Case (*make)(), bool changed) {
-    if (changed)
-        runChangedFrames<RasterCanvas>(s, make());
+void BM_WorstFrame(benchmark::State& s, Case (*make)(), void (*change)(Scene&)) {
+    if (change != nullptr)
+        runChangedFrames<RasterCanvas>(s, make(), change);
     else
         runFrames<RasterCanvas>(s, make());
 }
 
-BENCHMARK_CAPTURE(BM_WorstFrame, HugeRings, hugeRingsCase, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsSides, hugeRingsSidesCase, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsAt45, hugeRingsAt45Case, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStorm, omegaStormCase, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, FarCorners, farCornersCase, false)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtreme, farCornersExtremeCase, false)
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRings, hugeRingsCase, nullptr)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsSides, hugeRingsSidesCase, nullptr)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsAt45, hugeRingsAt45Case, nullptr)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStorm, omegaStormCase, nullptr)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCorners, farCornersCase, nullptr)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtreme, farCornersExtremeCase, nullptr)
     ->Unit(benchmark::kMicrosecond);
 // First frames after a change: the time-independent terms are built again.
-BENCHMARK_CAPTURE(BM_WorstFrame, HeaviestAfterChange, heaviestCase, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStormAfterChange, omegaStormCase, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersAfterChange, farCornersCase, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtremeAfterChange, farCornersExtremeCase, true)
+BENCHMARK_CAPTURE(BM_WorstFrame, HeaviestAfterChange, heaviestCase, moveSourceOne)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsAfterChange, hugeRingsAt45Case, true)
+BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStormAfterChange, omegaStormCase, moveSourceOne)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersAfterChange, farCornersCase, moveSourceOne)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtremeAfterChange, farCornersExtremeCase, moveSourceOne)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HugeRingsAfterChange, hugeRingsAt45Case, moveSourceOne)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, HeaviestAfterSpeedChange, heaviestCase, dragSpeedSlider)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, OmegaStormAfterSpeedChange, omegaStormCase, dragSpeedSlider)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersAfterSpeedChange, farCornersCase, dragSpeedSlider)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WorstFrame, FarCornersExtremeAfterSpeedChange, farCornersExtremeCase, dragSpeedSlider)
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_DefaultFrame_Raster)->Unit(benchmark::kMicrosecond);
