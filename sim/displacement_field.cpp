@@ -72,9 +72,10 @@ void DisplacementField::prepare(const Scene& scene, AttenuationLaw law, bool two
     const Key key = keyOf(scene, law, twoSourceMode, n);
     scene_ = scene;
     if (!built_ || !(key == key_)) {
+        const Key old = key_;
         key_ = key;
         n_ = n;
-        rebuild(scene);
+        rebuild(scene, built_ ? &old : nullptr);
         built_ = true;
         ++rebuilds_;
     }
@@ -111,24 +112,57 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     }
 }
 
-void DisplacementField::rebuild(const Scene& scene) {
-    live_.clear();
-    for (int k = 1; k <= activeSourceCount(key_.twoSourceMode); ++k) {
-        if (scene.source(k).amp != 0) live_.push_back(k);
+bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, bool dirty[]) const {
+    // A new grid, law or mode, or a source that starts or stops sounding, changes every pair.
+    if (old == nullptr || old->n != key_.n || old->law != key_.law ||
+        old->twoSourceMode != key_.twoSourceMode)
+        return true;
+    bool moved = false;
+    for (int k = 1; k <= kSourceCount; ++k) {
+        moved = moved || old->x[k] != key_.x[k] || old->y[k] != key_.y[k];
+        if (k <= activeSourceCount(key_.twoSourceMode) && (old->amp[k] == 0) != (key_.amp[k] == 0))
+            return true;
     }
+    for (std::size_t s = 0; s < live_.size(); ++s) {
+        const int k = live_[s];
+        dirty[s] = old->x[k] != key_.x[k] || old->y[k] != key_.y[k] || old->amp[k] != key_.amp[k] ||
+                   old->omega[k] != key_.omega[k] || old->speedBits[k] != key_.speedBits[k];
+    }
+    // A point that comes to lie on a source, or leaves one, changes every source's pair there.
+    if (moved) {
+        for (const Point& pt : points_) {
+            if (pt.onSource != coincidesWithSource(scene, pt.px, pt.py)) return true;
+        }
+    }
+    return false;
+}
+
+void DisplacementField::rebuild(const Scene& scene, const Key* old) {
+    bool dirty[kSourceCount]{};
+    const bool all = sourcesToRebuild(scene, old, dirty);
     const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
+    if (all) {
+        live_.clear();
+        for (int k = 1; k <= activeSourceCount(key_.twoSourceMode); ++k) {
+            if (scene.source(k).amp != 0) live_.push_back(k);
+        }
+        std::fill(std::begin(dirty), std::end(dirty), true);
+        points_.resize(side * side);
+    }
     const std::size_t count = live_.size();
-    points_.resize(side * side);
     pairs_.resize(points_.size() * count);
     double lagPerPixel[kSourceCount]{};
+    bool exactFromStart[kSourceCount]{};
     for (std::size_t s = 0; s < count; ++s) {
+        if (!dirty[s]) continue;
         const WaveSource& src = scene.source(live_[s]);
         lagPerPixel[s] = static_cast<double>((src.omega * kPi) / 180.0L) / src.speed;
         // The largest lag is at the grid corner farthest from the source. Beyond the double path's
         // reach the source always takes the exact path, and the double lag's sine is never wanted.
         const double dx = std::fabs(static_cast<double>(src.x)) + 300.0;
         const double dy = std::fabs(static_cast<double>(src.y)) + 300.0;
-        exactOnly_[s] = !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
+        exactOnly_[s] = exactFromStart[s] =
+            !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
         largestEnvelope_[s] = 0.0;
         exactColumns_[s].assign(side, false); // the exact lags are made again, in place, when needed
     }
@@ -137,16 +171,20 @@ void DisplacementField::rebuild(const Scene& scene) {
     for (std::size_t i = 0; i < side; ++i)
         rest[i] = gridCoordinate(static_cast<std::int32_t>(i) - n_, n_);
 
-    // Every source's terms for one column at a time, in vector lanes: the rows' offsets from each
-    // source, then per column the unit vectors times the envelopes, the envelopes and the lags.
+    // The changed sources' terms for one column at a time, in vector lanes: the rows' offsets from each
+    // source, then per column the unit vectors times the envelopes, the envelopes, the lags and the lags'
+    // sines and cosines.
     PairSource terms[kSourceCount]{};
-    scratch_.resize(5 * count * side);
+    scratch_.resize(7 * count * side);
     double* const dyOf = scratch_.data();
     double* const ax = dyOf + count * side;
     double* const ay = ax + count * side;
     double* const envelope = ay + count * side;
     double* const lag = envelope + count * side;
+    double* const sinLag = lag + count * side;
+    double* const cosLag = sinLag + count * side;
     for (std::size_t s = 0; s < count; ++s) {
+        if (!dirty[s]) continue;
         const WaveSource& src = scene.source(live_[s]);
         const double amp = src.amp;
         terms[s] = {key_.law,
@@ -162,36 +200,43 @@ void DisplacementField::rebuild(const Scene& scene) {
     for (std::size_t column = 0; column < side; ++column) {
         const std::int32_t px = rest[column];
         for (std::size_t s = 0; s < count; ++s) {
+            if (!dirty[s]) continue;
             const double dx = static_cast<double>(px) - static_cast<double>(scene.source(live_[s]).x);
             const std::size_t at = s * side;
             pairTermsOfColumn(terms[s], dx, dyOf + at, side, ax + at, ay + at, envelope + at, lag + at);
+            if (!exactOnly_[s]) sinCosBatch(lag + at, sinLag + at, cosLag + at, side);
         }
-        for (std::size_t j = 0; j < side; ++j) {
-            const std::int32_t py = rest[j];
+        for (std::size_t j = 0; j < side; ++j, ++p) {
             Point& pt = points_[p];
             Pair* pair = pairs_.data() + p * count;
-            pt.px = px;
-            pt.py = py;
-            pt.column = static_cast<std::uint32_t>(column);
-            pt.onSource = coincidesWithSource(scene, px, py);
-            if (pt.onSource) {
-                pt.below = pt.above = pt.exactBound = 0.0;
-                for (std::size_t s = 0; s < count; ++s)
-                    pair[s] = Pair{0, 0, 0, 0, 0, kInf};
-                ++p;
-                continue;
+            if (all) {
+                pt.px = px;
+                pt.py = rest[j];
+                pt.column = static_cast<std::uint32_t>(column);
+                pt.onSource = coincidesWithSource(scene, px, pt.py);
+                if (pt.onSource) {
+                    pt.below = pt.above = pt.exactBound = 0.0;
+                    for (std::size_t s = 0; s < count; ++s)
+                        pair[s] = Pair{0, 0, 0, 0, 0, kInf};
+                }
             }
+            if (pt.onSource) continue;
             // Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|.
             double bx = 0.0, by = 0.0;
             for (std::size_t s = 0; s < count; ++s) {
-                const std::size_t q = s * side + j;
                 Pair& pr = pair[s];
-                pr = {ax[q], ay[q], lag[q], 0.0, std::fabs(envelope[q]), kInf}; // the lag, until its sine
-                const double size = std::fabs(lag[q]);
-                if (!exactOnly_[s] && size <= kMaxPhase)
-                    pr.margin0 = 2.0 * pr.envelope * (size * kPhaseError + kResultError);
-                if (!(size <= kMaxPhase) || !(pr.margin0 <= kWidestMargin)) exactOnly_[s] = true;
-                largestEnvelope_[s] = std::max(largestEnvelope_[s], pr.envelope);
+                if (dirty[s]) {
+                    const std::size_t q = s * side + j;
+                    pr = {ax[q], ay[q], 0.0, 0.0, std::fabs(envelope[q]), kInf};
+                    const double size = std::fabs(lag[q]);
+                    if (!exactOnly_[s] && size <= kMaxPhase) {
+                        pr.sinLag = sinLag[q];
+                        pr.cosLag = cosLag[q];
+                        pr.margin0 = 2.0 * pr.envelope * (size * kPhaseError + kResultError);
+                    }
+                    if (!(size <= kMaxPhase) || !(pr.margin0 <= kWidestMargin)) exactOnly_[s] = true;
+                    largestEnvelope_[s] = std::max(largestEnvelope_[s], pr.envelope);
+                }
                 bx += std::fabs(pr.ax);
                 by += std::fabs(pr.ay);
             }
@@ -200,29 +245,15 @@ void DisplacementField::rebuild(const Scene& scene) {
             pt.below = approx - approx * kBoundError;
             pt.above = approx + approx * kBoundError;
             pt.exactBound = kNaN;
-            ++p;
         }
     }
 
-    // The lags' sines and cosines in one batch, for the pairs the double path can use.
-    angles_.clear();
-    for (std::size_t p0 = 0; p0 < pairs_.size(); p0 += count) {
-        for (std::size_t s = 0; s < count; ++s) {
-            Pair& pair = pairs_[p0 + s];
-            if (exactOnly_[s]) pair.margin0 = kInf;                  // never on the double path
-            if (pair.margin0 < kInf) angles_.push_back(pair.sinLag); // the lag, until here
-        }
-    }
-    sines_.resize(angles_.size());
-    cosines_.resize(angles_.size());
-    sinCosBatch(angles_.data(), sines_.data(), cosines_.data(), angles_.size());
-    std::size_t next = 0;
-    for (Pair& pair : pairs_) {
-        if (pair.margin0 < kInf) {
-            pair.sinLag = sines_[next];
-            pair.cosLag = cosines_[next++];
-        } else {
-            pair.sinLag = pair.cosLag = 0.0;
+    // A source found part way to need the exact path never takes the double path at any point.
+    for (std::size_t s = 0; s < count; ++s) {
+        if (!exactOnly_[s] || exactFromStart[s]) continue;
+        for (std::size_t q = s; q < pairs_.size(); q += count) {
+            pairs_[q].margin0 = kInf;
+            pairs_[q].sinLag = pairs_[q].cosLag = 0.0;
         }
     }
 }

@@ -46,7 +46,7 @@ class DisplacementField {
     // Everything displaceParticle would return for point p.
     ParticleDisplacement displace(std::size_t p);
 
-    // How many times the time-independent terms were rebuilt; for tests of the cache.
+    // How many times the time-independent terms were rebuilt, wholly or in part; for tests of the cache.
     int rebuildCount() const { return rebuilds_; }
     // How many source offsets and bound decisions needed the long-double model so far; for tests.
     std::int64_t modelCalls() const { return modelCalls_; }
@@ -94,7 +94,10 @@ class DisplacementField {
     };
 
     static Key keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode, std::int32_t n);
-    void rebuild(const Scene& scene);
+    // Makes the time-independent terms again: all of them, or after old only those of the sources that
+    // changed when nothing else did.
+    void rebuild(const Scene& scene, const Key* old);
+    bool sourcesToRebuild(const Scene& scene, const Key* old, bool dirty[]) const;
     bool boundBelowByModel(std::size_t p, double limit);
     // Inline: it is asked for at every point and source of every frame on the exact path.
     const ExactLag& exactLag(std::size_t p, std::size_t s) {
