@@ -152,7 +152,8 @@ void DisplacementField::rebuild(const Scene& scene, const Key* old) {
     const std::size_t count = live_.size();
     pairs_.resize(points_.size() * count);
     double lagPerPixel[kSourceCount]{};
-    bool exactFromStart[kSourceCount]{};
+    // Per source, the points up to the one at which it was found to need the exact path.
+    std::size_t doubleUntil[kSourceCount]{};
     for (std::size_t s = 0; s < count; ++s) {
         if (!dirty[s]) continue;
         const WaveSource& src = scene.source(live_[s]);
@@ -161,8 +162,7 @@ void DisplacementField::rebuild(const Scene& scene, const Key* old) {
         // reach the source always takes the exact path, and the double lag's sine is never wanted.
         const double dx = std::fabs(static_cast<double>(src.x)) + 300.0;
         const double dy = std::fabs(static_cast<double>(src.y)) + 300.0;
-        exactOnly_[s] = exactFromStart[s] =
-            !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
+        exactOnly_[s] = !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
         largestEnvelope_[s] = 0.0;
         exactColumns_[s].assign(side, false); // the exact lags are made again, in place, when needed
     }
@@ -234,7 +234,10 @@ void DisplacementField::rebuild(const Scene& scene, const Key* old) {
                         pr.cosLag = cosLag[q];
                         pr.margin0 = 2.0 * pr.envelope * (size * kPhaseError + kResultError);
                     }
-                    if (!(size <= kMaxPhase) || !(pr.margin0 <= kWidestMargin)) exactOnly_[s] = true;
+                    if (!exactOnly_[s] && (!(size <= kMaxPhase) || !(pr.margin0 <= kWidestMargin))) {
+                        exactOnly_[s] = true;
+                        doubleUntil[s] = p + 1;
+                    }
                     largestEnvelope_[s] = std::max(largestEnvelope_[s], pr.envelope);
                 }
                 bx += std::fabs(pr.ax);
@@ -250,8 +253,7 @@ void DisplacementField::rebuild(const Scene& scene, const Key* old) {
 
     // A source found part way to need the exact path never takes the double path at any point.
     for (std::size_t s = 0; s < count; ++s) {
-        if (!exactOnly_[s] || exactFromStart[s]) continue;
-        for (std::size_t q = s; q < pairs_.size(); q += count) {
+        for (std::size_t q = s; q < doubleUntil[s] * count; q += count) {
             pairs_[q].margin0 = kInf;
             pairs_[q].sinLag = pairs_[q].cosLag = 0.0;
         }
