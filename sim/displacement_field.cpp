@@ -33,6 +33,9 @@ constexpr double kWidestMargin = 0x1p-10;
 // The exact path's sine is within 2^-49 (sineOfModelPhase), budgeted at 2^-47; doubled like the other.
 constexpr double kExactSineError = 0x1p-47;
 constexpr double kExactMargin = 2.0 * (kExactSineError + kResultError);
+// Both of the model's additions round to nearest in extended precision: each error is within 2^-64 of the
+// sum's size, which is less than clock + lag + phase.
+constexpr double kAdditionError = 0x1p-63;
 // The double bound adds about twenty roundings of 2^-53 to the model's; it is trusted to 2^-44.
 constexpr double kBoundError = 0x1p-44;
 
@@ -102,11 +105,18 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     f.clock = clock;
     f.phase = phase;
     f.clockAndPhase = {};
+    f.reduced = false;
     if (turnsOf(clock, clockTurns) && turnsOf(phase, phaseTurns)) {
         f.clockAndPhase.turns = clockTurns + phaseTurns; // wraps modulo one turn
         const double angle = angleOf(f.clockAndPhase.turns);
         f.clockAndPhase.sine = std::sin(angle);
         f.clockAndPhase.cosine = std::cos(angle);
+        // The model's phase is clock - lag + phase less the rounding errors of its two additions, each
+        // within half a unit in the last place of a sum no larger than this size: 2^-64 of it. While
+        // that error fits the margin, the sine needs no recovery of the errors per point.
+        const double roundings = (size + largestLag_[s]) * kAdditionError;
+        f.marginPerEnvelope = kExactMargin + 2.0 * roundings;
+        f.reduced = largestEnvelope_[s] * f.marginPerEnvelope <= kWidestMargin;
     } else {
         f.clock = kNaN; // every point of this source goes to the model
     }
@@ -162,7 +172,10 @@ void DisplacementField::rebuild(const Scene& scene, const Key* old) {
         // reach the source always takes the exact path, and the double lag's sine is never wanted.
         const double dx = std::fabs(static_cast<double>(src.x)) + 300.0;
         const double dy = std::fabs(static_cast<double>(src.y)) + 300.0;
-        exactOnly_[s] = !(std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]) <= kMaxPhase);
+        const double largestLag = std::fabs(std::sqrt(dx * dx + dy * dy) * lagPerPixel[s]);
+        exactOnly_[s] = !(largestLag <= kMaxPhase);
+        // The model's lags differ from this double one by a few parts in 2^52 at most.
+        largestLag_[s] = std::isfinite(largestLag) ? largestLag * (1.0 + 0x1p-40) : kInf;
         largestEnvelope_[s] = 0.0;
         exactColumns_[s].assign(side, false); // the exact lags are made again, in place, when needed
     }
@@ -327,8 +340,12 @@ bool DisplacementField::offsets(std::size_t p, ParticleDisplacement& out) {
                 finite = false;
                 continue;
             }
-            if (sineOfModelPhase(f.clock, f.phase, f.clockAndPhase, e.lag, e.angle, sine))
+            if (f.reduced) { // a NaN sine, of a lag that could not be reduced, goes to the model
+                sine = sineOfDifference(f.clockAndPhase, e.angle);
+                margin = pair->envelope * f.marginPerEnvelope;
+            } else if (sineOfModelPhase(f.clock, f.phase, f.clockAndPhase, e.lag, e.angle, sine)) {
                 margin = pair->envelope * kExactMargin;
+            }
         }
         const std::size_t k = static_cast<std::size_t>(live_[s]);
         double x = 0.0;

@@ -87,6 +87,7 @@ class DisplacementField {
     };
     struct FrameTerms {
         bool exact;        // this frame takes the exact path for the source
+        bool reduced;      // on the exact path, the rounding of the model's two additions fits the margin
         double sinA, cosA; // sine and cosine of the clock and phase terms, for the double path
         double marginPerEnvelope;
         long double clock, phase;   // the model's terms, for the exact path (clock NaN: not reducible)
@@ -121,6 +122,7 @@ class DisplacementField {
     // envelope; the exact lags at every point, and which columns of them are made.
     bool exactOnly_[kSourceCount]{};
     double largestEnvelope_[kSourceCount]{};
+    double largestLag_[kSourceCount]{}; // above every point's lag, +infinity when unknown
     std::vector<ExactLag> exactLags_[kSourceCount];
     std::vector<bool> exactColumns_[kSourceCount];
     FrameTerms frame_[kSourceCount]{};

@@ -28,6 +28,13 @@ struct ReducedAngle {
     double cosine = std::numeric_limits<double>::quiet_NaN();
 };
 
+// sin(minuend - subtrahend) from their reductions: the sine of the model's phase (clock - lag) + phase
+// for minuend clock + phase and subtrahend lag, but for the rounding errors of the model's two
+// additions; those are within 2^-63 of |clock| + |lag| + |phase| together. NaN when either is missing.
+inline double sineOfDifference(const ReducedAngle& minuend, const ReducedAngle& subtrahend) {
+    return minuend.sine * subtrahend.cosine - minuend.cosine * subtrahend.sine;
+}
+
 namespace detail {
 // (a + b) - s exactly, where s is a + b rounded to extended precision.
 inline long double roundingError(long double a, long double b, long double s) {
@@ -55,7 +62,7 @@ inline bool sineOfModelPhase(long double clock, long double phase, const Reduced
     if (std::fabs(eps) <= 0x1p-4) {
         // sin(alpha - lambda - eps) with the angle sum twice; the short series serve phases below about
         // 2^50 and are exact to 2^-56 there, the long ones to 2^-61.
-        const double s = clockAndPhase.sine * lagAngle.cosine - clockAndPhase.cosine * lagAngle.sine;
+        const double s = sineOfDifference(clockAndPhase, lagAngle);
         const double c = clockAndPhase.cosine * lagAngle.cosine + clockAndPhase.sine * lagAngle.sine;
         const double e2 = eps * eps;
         if (std::fabs(eps) <= 0x1p-13) {
