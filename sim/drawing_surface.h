@@ -14,7 +14,7 @@ using Colour = std::uint32_t; // 0x00BBGGRR, red in the low byte
 inline constexpr int kPictureSize = 601;
 
 class DrawingSurface {
-public:
+  public:
     virtual ~DrawingSurface() = default;
 
     virtual void setBrushColour(Colour c) = 0;

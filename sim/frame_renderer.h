@@ -9,6 +9,9 @@
 #include "sim/frame_settings.h"
 #include "sim/scene.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace rs {
 
 // Keeps the time-independent terms of the last scene, so that frames of an unchanged scene are cheap.
@@ -22,6 +25,10 @@ class FrameRenderer {
 
   private:
     DisplacementField field_;
+    // One column of points at a time: which are drawable by their bound, their offsets, which of those
+    // are finite. Kept for their capacity.
+    std::vector<std::uint8_t> drawable_, finite_;
+    std::vector<ParticleDisplacement> column_;
 };
 
 template <class Surface>
@@ -31,12 +38,20 @@ void FrameRenderer::render(const Scene& scene, const FrameSettings& settings, Su
     field_.prepare(scene, attenuationLaw(settings), settings.ch_2cut, n);
     frame_drawing::drawBackgroundAndRings(scene, settings, surface);
     const frame_drawing::PointStyle style(settings);
-    ParticleDisplacement d;
-    for (std::size_t p = 0; p < field_.pointCount(); ++p) {
-        if (field_.onSource(p)) continue;
+    const std::size_t side = field_.side();
+    drawable_.resize(side);
+    finite_.resize(side);
+    column_.resize(side);
+    for (std::size_t c = 0, p = 0; c < side; ++c, p += side) {
         // The bound does not depend on the clock, so an undrawable point needs no offsets.
-        const bool drawable = field_.boundBelow(p, limit) && field_.offsets(p, d);
-        frame_drawing::drawPoint(style, field_.restX(p), field_.restY(p), d, drawable, surface);
+        for (std::size_t j = 0; j < side; ++j)
+            drawable_[j] = !field_.onSource(p + j) && field_.boundBelow(p + j, limit);
+        field_.offsetsOfColumn(c, drawable_.data(), column_.data(), finite_.data());
+        for (std::size_t j = 0; j < side; ++j) {
+            if (field_.onSource(p + j)) continue;
+            frame_drawing::drawPoint(style, field_.rest(c), field_.rest(j), column_[j],
+                                     drawable_[j] && finite_[j], surface);
+        }
     }
 }
 

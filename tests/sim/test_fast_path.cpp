@@ -8,6 +8,7 @@
 #include "sim/batch_sincos.h"
 #include "sim/displacement_field.h"
 #include "sim/frame_renderer.h"
+#include "sim/offset_lanes.h"
 #include "sim/pair_terms.h"
 #include "sim/phase_turns.h"
 #include "trace_diff.h"
@@ -117,43 +118,60 @@ struct FieldCheck {
     std::int64_t modelCalls = 0; // of those, how many needed the model
 };
 
-// Compares every point of one frame, and the bound decision at the frame's limit and at the exact bound
-// (a tie) and its neighbours. With before, the field first draws that scene whole and is then brought
-// up to date, as after a change in the window.
+// Compares every point of one frame, a column at a time as the renderer asks, and the bound decision at
+// the frame's limit and at the exact bound (a tie) and its neighbours. With before, the field first draws
+// that scene whole and is then brought up to date, as after a change in the window.
 FieldCheck expectFieldMatchesModel(const Scene& scene, const FrameSettings& settings,
                                    const Scene* before = nullptr) {
     const AttenuationLaw law = attenuationLaw(settings);
     DisplacementField field;
+    std::vector<std::uint8_t> wanted, finite;
+    std::vector<ParticleDisplacement> column;
+    std::int64_t offsetCalls = 0; // the model's calls for offsets, not for bounds
+    const auto offsetsOfEveryColumn = [&](const auto& check) {
+        const std::size_t side = field.side();
+        wanted.resize(side);
+        finite.resize(side);
+        column.resize(side);
+        for (std::size_t c = 0; c < side; ++c) {
+            for (std::size_t j = 0; j < side; ++j)
+                wanted[j] = !field.onSource(c * side + j);
+            const std::int64_t calls = field.modelCalls();
+            field.offsetsOfColumn(c, wanted.data(), column.data(), finite.data());
+            offsetCalls += field.modelCalls() - calls;
+            for (std::size_t j = 0; j < side && !::testing::Test::HasFailure(); ++j)
+                check(c, j);
+        }
+    };
     if (before != nullptr) {
         field.prepare(*before, law, settings.ch_2cut, gridHalf(settings));
-        for (std::size_t p = 0; p < field.pointCount(); ++p) {
-            if (!field.onSource(p)) field.displace(p);
-        }
+        offsetsOfEveryColumn([](std::size_t, std::size_t) {});
     }
     field.prepare(scene, law, settings.ch_2cut, gridHalf(settings));
     FieldCheck check;
-    for (std::size_t p = 0; p < field.pointCount() && !::testing::Test::HasFailure(); ++p) {
-        const std::int32_t px = field.restX(p), py = field.restY(p);
+    offsetCalls = 0;
+    offsetsOfEveryColumn([&](std::size_t c, std::size_t j) {
+        const std::size_t p = c * field.side() + j;
+        const std::int32_t px = field.rest(c), py = field.rest(j);
         EXPECT_EQ(field.onSource(p), coincidesWithSource(scene, px, py));
-        if (field.onSource(p)) continue;
+        if (field.onSource(p)) return;
         const ParticleDisplacement want = displaceParticle(scene, px, py, law, settings.ch_2cut);
-        const std::int64_t calls = field.modelCalls();
-        const ParticleDisplacement got = field.displace(p);
-        check.modelCalls += field.modelCalls() - calls;
+        const ParticleDisplacement& got = column[j];
         const double bound = displacementBound(scene, px, py, law, settings.ch_2cut);
         for (const double limit : {drawLimit(settings.numzoom, gridHalf(settings)), bound,
                                    std::nextafter(bound, 0.0), std::nextafter(bound, 1e300)})
             EXPECT_EQ(field.boundBelow(p, limit), limit > bound) << px << "," << py << " limit " << limit;
         EXPECT_EQ(got.componentX, want.componentX) << px << "," << py << " t " << scene.simTime;
         EXPECT_EQ(got.componentY, want.componentY) << px << "," << py << " t " << scene.simTime;
-        EXPECT_EQ(got.bound, want.bound) << px << "," << py;
+        EXPECT_EQ(finite[j] ? field.bound(p) : INFINITY, want.bound) << px << "," << py;
         for (int k = 1; k <= activeSourceCount(settings.ch_2cut); ++k) {
             const WaveSource& s = scene.source(k);
             check.offsets += s.amp != 0;
             check.naiveMisses +=
                 s.amp != 0 && want.componentX[std::size_t(k)] != naiveOffsetX(s, scene.simTime, px, py, law);
         }
-    }
+    });
+    check.modelCalls = offsetCalls;
     return check;
 }
 
@@ -309,6 +327,38 @@ TEST(FastPath, PairTermsOfEveryLaneWidthRoundAsOnePoint) {
                             << "term " << k << " dx " << dx << " dy " << dys[j] << " lanes " << int(lanes);
                 }
             }
+        }
+    }
+}
+
+// Every lane width rounds and settles each offset as the one-point formula does, for runs with and
+// without tails, exact halves, values near them, negative values and NaNs.
+TEST(FastPath, OffsetsOfEveryLaneWidthRoundAsOnePoint) {
+    std::mt19937_64 rng(31);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    constexpr std::size_t count = 23;
+    double ax[count], ay[count], sinLag[count], cosLag[count];
+    for (std::size_t i = 0; i < count; ++i) {
+        ax[i] = std::ldexp(unit(rng), std::uniform_int_distribution<int>(-3, 31)(rng));
+        ay[i] = i % 5 == 0 ? std::round(ax[i]) + 0.5 : ax[i] * unit(rng);
+        sinLag[i] = 0.0;
+        cosLag[i] = 1.0;
+    }
+    ay[7] = NAN;
+    ax[11] = 2.5; // exact ties, to even
+    ay[11] = -3.5;
+    const FrameSource src{1.0, 0.0, 1e-6};
+    for (const PairLanes lanes : {PairLanes::one, PairLanes::two, PairLanes::widest}) {
+        std::int64_t x[count], y[count];
+        std::uint8_t settled[count];
+        offsetsOfRun(src, ax, ay, sinLag, cosLag, count, x, y, settled, lanes);
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool near = !(0.5 - std::fabs(ax[i] - std::nearbyint(ax[i])) > src.margin &&
+                                0.5 - std::fabs(ay[i] - std::nearbyint(ay[i])) > src.margin);
+            EXPECT_EQ(settled[i], near ? 0 : 1) << i << " lanes " << int(lanes);
+            if (near) continue;
+            EXPECT_EQ(x[i], std::llrint(ax[i])) << i << " lanes " << int(lanes);
+            EXPECT_EQ(y[i], std::llrint(ay[i])) << i << " lanes " << int(lanes);
         }
     }
 }

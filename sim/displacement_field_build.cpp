@@ -1,0 +1,170 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
+// The cached terms of a scene: made again when its geometry or the settings change, only for the
+// sources that changed where nothing else did, and the exact lags a column at a time when first needed.
+#include "sim/displacement_field.h"
+
+#include "sim/batch_sincos.h"
+#include "sim/displacement_margins.h"
+#include "sim/frame_settings.h"
+#include "sim/pair_terms.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace rs {
+
+namespace {
+
+constexpr long double kPi = std::numbers::pi_v<long double>;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
+
+bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, bool dirty[]) const {
+    // A new grid, law or mode, or a source that starts or stops sounding, changes every pair.
+    if (old == nullptr || old->n != key_.n || old->law != key_.law ||
+        old->twoSourceMode != key_.twoSourceMode)
+        return true;
+    for (int k = 1; k <= activeSourceCount(key_.twoSourceMode); ++k) {
+        if ((old->amp[k] == 0) != (key_.amp[k] == 0)) return true;
+    }
+    for (std::size_t s = 0; s < live_.size(); ++s) {
+        const int k = live_[s];
+        dirty[s] = old->x[k] != key_.x[k] || old->y[k] != key_.y[k] || old->amp[k] != key_.amp[k] ||
+                   old->omega[k] != key_.omega[k] || old->speedBits[k] != key_.speedBits[k];
+    }
+    // A point that comes to lie on a source, or leaves one, changes every source's pair there; only the
+    // places a source moved from or to can be such points.
+    const auto changesPoint = [&](std::int32_t x, std::int32_t y) {
+        const auto column = std::lower_bound(rest_.begin(), rest_.end(), x);
+        const auto row = std::lower_bound(rest_.begin(), rest_.end(), y);
+        if (column == rest_.end() || *column != x || row == rest_.end() || *row != y) return false;
+        const auto p = static_cast<std::size_t>(column - rest_.begin()) * rest_.size() +
+                       static_cast<std::size_t>(row - rest_.begin());
+        return (onSource_[p] != 0) != coincidesWithSource(scene, x, y);
+    };
+    for (int k = 1; k <= kSourceCount; ++k) {
+        if (old->x[k] == key_.x[k] && old->y[k] == key_.y[k]) continue;
+        if (changesPoint(old->x[k], old->y[k]) || changesPoint(key_.x[k], key_.y[k])) return true;
+    }
+    return false;
+}
+
+void DisplacementField::rebuild(const Scene& scene, const Key* old) {
+    bool dirty[kSourceCount]{};
+    if (sourcesToRebuild(scene, old, dirty)) {
+        const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
+        live_.clear();
+        for (int k = 1; k <= activeSourceCount(key_.twoSourceMode); ++k) {
+            if (scene.source(k).amp != 0) live_.push_back(k);
+        }
+        std::fill(std::begin(dirty), std::end(dirty), true);
+        rest_.resize(side);
+        for (std::size_t i = 0; i < side; ++i)
+            rest_[i] = gridCoordinate(static_cast<std::int32_t>(i) - n_, n_);
+        onSource_.resize(side * side);
+        for (std::size_t p = 0; p < side * side; ++p)
+            onSource_[p] = coincidesWithSource(scene, rest_[p / side], rest_[p % side]);
+    }
+    for (std::size_t s = 0; s < live_.size(); ++s) {
+        if (dirty[s]) buildSourceTerms(scene, s);
+    }
+    buildBounds();
+}
+
+void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
+    using namespace margins;
+    SourceTerms& t = terms_[s];
+    const WaveSource& src = scene.source(live_[s]);
+    const std::size_t side = rest_.size(), points = side * side;
+    const double lagPerPixel = static_cast<double>((src.omega * kPi) / 180.0L) / src.speed;
+    // The largest lag is at the grid corner farthest from the source; the model's lags differ from the
+    // double ones by a few parts in 2^52 at most.
+    const double cornerX = std::fabs(static_cast<double>(src.x)) + 300.0;
+    const double cornerY = std::fabs(static_cast<double>(src.y)) + 300.0;
+    const double largestLag = std::fabs(std::sqrt(cornerX * cornerX + cornerY * cornerY) * lagPerPixel);
+    t.largestLag = std::isfinite(largestLag) ? largestLag * (1.0 + 0x1p-40) : kInf;
+    const double amp = src.amp;
+    const PairSource pairs{key_.law,
+                           key_.law == AttenuationLaw::inverseDistance       ? amp
+                           : key_.law == AttenuationLaw::inverseSqrtDistance ? amp / 10.0
+                                                                             : amp / 200.0,
+                           lagPerPixel};
+
+    // Unit vectors times envelopes, envelopes and lags, a column at a time in vector lanes.
+    t.ax.resize(points);
+    t.ay.resize(points);
+    t.sinLag.resize(points);
+    t.cosLag.resize(points);
+    t.exactColumn.assign(side, 0); // the exact lags are made again, in place, when needed
+    envelope_.resize(points);
+    lag_.resize(points);
+    std::vector<double>& dy = angles_; // exact: both are integers of at most 33 bits
+    dy.resize(side);
+    for (std::size_t j = 0; j < side; ++j)
+        dy[j] = static_cast<double>(rest_[j]) - static_cast<double>(src.y);
+    for (std::size_t c = 0; c < side; ++c) {
+        const double dx = static_cast<double>(rest_[c]) - static_cast<double>(src.x);
+        const std::size_t at = c * side;
+        pairTermsOfColumn(pairs, dx, dy.data(), side, t.ax.data() + at, t.ay.data() + at,
+                          envelope_.data() + at, lag_.data() + at);
+    }
+    t.largestEnvelope = 0.0;
+    for (std::size_t p = 0; p < points; ++p) {
+        if (!onSource_[p]) t.largestEnvelope = std::max(t.largestEnvelope, std::fabs(envelope_[p]));
+    }
+    // Beyond the double path's reach the source always takes the exact path, and the double lag's sine
+    // is never wanted.
+    t.exactOnly = !(t.largestLag <= kMaxPhase) ||
+                  !(2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin);
+    if (!t.exactOnly) sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
+}
+
+void DisplacementField::buildBounds() {
+    // Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|.
+    const std::size_t points = onSource_.size();
+    approxBound_.assign(points, 0.0);
+    lag_.assign(points, 0.0); // the vertical sums
+    for (std::size_t s = 0; s < live_.size(); ++s) {
+        const double* ax = terms_[s].ax.data();
+        const double* ay = terms_[s].ay.data();
+        for (std::size_t p = 0; p < points; ++p) {
+            approxBound_[p] += std::fabs(ax[p]);
+            lag_[p] += std::fabs(ay[p]);
+        }
+    }
+    // Rounding moves the slack by 2^-53 at most, far inside it.
+    for (std::size_t p = 0; p < points; ++p)
+        approxBound_[p] =
+            onSource_[p] ? 0.0 : std::sqrt(approxBound_[p] * approxBound_[p] + lag_[p] * lag_[p]);
+    exactBound_.assign(points, kNaN);
+}
+
+void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
+    SourceTerms& t = terms_[s];
+    const std::size_t side = rest_.size(), base = c * side;
+    const WaveSource& src = scene_.source(live_[s]);
+    const long double perFrame = radiansPerFrame(src);
+    t.exactLag.resize(onSource_.size());
+    t.exactTurns.resize(onSource_.size());
+    t.exactColumn[c] = 1;
+    angles_.resize(side);
+    // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
+    // instead of each reduction waiting for its lag.
+    for (std::size_t j = 0; j < side; ++j) {
+        if (!onSource_[base + j])
+            t.exactLag[base + j] = lagTerm(sourceDistance(src, rest_[c], rest_[j]), perFrame, src.speed);
+    }
+    for (std::size_t j = 0; j < side; ++j) {
+        const std::size_t p = base + j;
+        angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
+        if (!onSource_[p] && turnsOf(t.exactLag[p], t.exactTurns[p])) angles_[j] = angleOf(t.exactTurns[p]);
+    }
+    sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);
+}
+
+} // namespace rs
