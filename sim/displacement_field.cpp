@@ -89,9 +89,9 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     f.clock = clock;
     f.phase = phase;
     f.clockAndPhase.turns = clockTurns + phaseTurns; // wraps modulo one turn
-    const double angle = angleOf(f.clockAndPhase.turns);
-    f.clockAndPhase.sine = std::sin(angle);
-    f.clockAndPhase.cosine = std::cos(angle);
+    f.angle = angleOf(f.clockAndPhase.turns);
+    f.clockAndPhase.sine = std::sin(f.angle);
+    f.clockAndPhase.cosine = std::cos(f.angle);
     // The model's phase is clock - lag + phase less the rounding errors of its two additions. While those
     // fit the margin, the sine needs no recovery of them per point.
     const double margin = t.largestEnvelope * (kExactMargin + 2.0 * (size + t.largestLag) * kAdditionError);
@@ -101,7 +101,24 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     } else {
         f.path = Path::modelPhase;
         f.lanes.margin = t.largestEnvelope * kExactMargin;
+        f.eps = kNaN; // no column's roundings known yet
     }
+}
+
+// Where the model's roundings are the same at every point of column c, its phase is the clock-and-phase
+// angle shifted by them less each lag, exactly: the offsets come from the lanes like any others. The
+// shifted angle is within 2^-50 of its exact value, inside the exact path's budget.
+bool DisplacementField::shiftByUniformRoundings(std::size_t c, std::size_t s) {
+    FrameTerms& f = frame_[s];
+    const SourceTerms& t = terms_[s];
+    double eps = 0.0;
+    if (!uniformRoundings(f.clock, f.phase, t.columnLeast[c], t.columnMost[c], eps)) return false;
+    if (!(eps == f.eps)) { // most columns share the roundings of the one before
+        const double angle = f.angle - eps;
+        f.eps = eps;
+        f.shifted = {std::sin(angle), std::cos(angle), f.lanes.margin};
+    }
+    return true;
 }
 
 void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wanted, ParticleDisplacement* out,
@@ -118,13 +135,15 @@ void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wante
     columnY_.resize(side);
     settled_.resize(side);
     for (std::size_t s = 0; s < live_.size(); ++s) {
-        const FrameTerms& f = frame_[s];
+        FrameTerms& f = frame_[s];
         SourceTerms& t = terms_[s];
         const bool exact = f.path != Path::doubleLag;
         if (exact && f.path != Path::model && !t.exactColumn[c]) buildExactColumn(c, s);
-        if (f.path == Path::doubleLag || f.path == Path::exactLag) {
-            offsetsOfRun(f.lanes, t.ax.data() + base, t.ay.data() + base, t.sinLag.data() + base,
-                         t.cosLag.data() + base, side, columnX_.data(), columnY_.data(), settled_.data());
+        const bool shifted = f.path == Path::modelPhase && shiftByUniformRoundings(c, s);
+        if (f.path == Path::doubleLag || f.path == Path::exactLag || shifted) {
+            offsetsOfRun(shifted ? f.shifted : f.lanes, t.ax.data() + base, t.ay.data() + base,
+                         t.sinLag.data() + base, t.cosLag.data() + base, side, columnX_.data(),
+                         columnY_.data(), settled_.data());
         } else if (f.path == Path::modelPhase) {
             modelPhaseOffsets(c, s, wanted);
         } else {

@@ -79,6 +79,9 @@ class DisplacementField {
         FrameSource lanes;          // for doubleLag and exactLag
         long double clock, phase;   // for modelPhase
         ReducedAngle clockAndPhase; // clock + phase, reduced
+        double angle;               // of clockAndPhase
+        double eps = 0;             // the roundings behind shifted, for modelPhase
+        FrameSource shifted;        // for modelPhase where the roundings are the same in a whole column
     };
     // The cached terms of one live source at every point, one array each, column by column.
     struct SourceTerms {
@@ -89,6 +92,7 @@ class DisplacementField {
         std::vector<long double> exactLag; // the model's lag, where exactColumn is set
         std::vector<Turns> exactTurns;     // and its reduction
         std::vector<std::uint8_t> exactColumn;
+        std::vector<long double> columnLeast, columnMost; // of the finite exact lags of a column
         bool exactOnly = false;     // some lag is too large for the double path, or its margin too wide
         double largestEnvelope = 0; // over the points not on a source
         double largestLag = 0;      // above every point's lag, +infinity when unknown
@@ -106,6 +110,7 @@ class DisplacementField {
     void buildExactColumn(std::size_t c, std::size_t s);
     void prepareFrame(const Scene& scene, std::size_t s);
     bool boundBelowByModel(std::size_t p, double limit);
+    bool shiftByUniformRoundings(std::size_t c, std::size_t s);
     void modelPhaseOffsets(std::size_t c, std::size_t s, const std::uint8_t* wanted);
 
     Key key_{};

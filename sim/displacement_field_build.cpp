@@ -151,6 +151,8 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     const long double perFrame = radiansPerFrame(src);
     t.exactLag.resize(onSource_.size());
     t.exactTurns.resize(onSource_.size());
+    t.columnLeast.resize(side);
+    t.columnMost.resize(side);
     t.exactColumn[c] = 1;
     angles_.resize(side);
     // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
@@ -159,11 +161,19 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
         if (!onSource_[base + j])
             t.exactLag[base + j] = lagTerm(sourceDistance(src, rest_[c], rest_[j]), perFrame, src.speed);
     }
+    long double least = INFINITY, most = -INFINITY;
     for (std::size_t j = 0; j < side; ++j) {
         const std::size_t p = base + j;
         angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
-        if (!onSource_[p] && turnsOf(t.exactLag[p], t.exactTurns[p])) angles_[j] = angleOf(t.exactTurns[p]);
+        if (onSource_[p]) continue;
+        if (turnsOf(t.exactLag[p], t.exactTurns[p])) angles_[j] = angleOf(t.exactTurns[p]);
+        if (std::isfinite(t.exactLag[p])) {
+            least = std::min(least, t.exactLag[p]);
+            most = std::max(most, t.exactLag[p]);
+        }
     }
+    t.columnLeast[c] = least;
+    t.columnMost[c] = most;
     sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);
 }
 

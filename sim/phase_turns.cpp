@@ -68,6 +68,50 @@ bool turnsOf(long double x, Turns& turns) {
     return true;
 }
 
+namespace {
+
+// The binade of every value between a and b when both lie well inside one binade, with one sign (the
+// exact values they were rounded from then do too): |v| in [2^(e-1), 2^e), as frexp gives e.
+bool oneBinade(long double a, long double b, int& e) {
+    int eb = 0;
+    const long double ma = std::frexp(a, &e), mb = std::frexp(b, &eb);
+    constexpr long double kEdge = 0x1p-58L; // far above the half unit a rounding moves by
+    const auto inside = [](long double m) {
+        return std::fabs(m) > 0.5L + kEdge && std::fabs(m) < 1.0L - kEdge;
+    };
+    return e == eb && (ma < 0) == (mb < 0) && inside(ma) && inside(mb);
+}
+
+// x - round(x / unit) * unit for a power of two unit: exact. False for a tie, whose direction the other
+// operand's last bit would decide.
+bool roundingRest(long double x, long double unit, long double& rest) {
+    const long double q = x / unit, r = std::nearbyint(q);
+    if (std::fabs(q - r) == 0.5L) return false;
+    rest = x - r * unit;
+    return true;
+}
+
+} // namespace
+
+bool uniformRoundings(long double clock, long double phase, long double lo, long double hi, double& eps) {
+    if constexpr (std::numeric_limits<long double>::digits != 64) return false;
+    int eLag = 0, eBehind = 0, eTheta = 0;
+    if (!std::isfinite(lo) || !std::isfinite(hi) || !oneBinade(lo, hi, eLag)) return false;
+    // clock - lag rounds to units of 2^(eBehind - 64); the lags are whole multiples of such units when
+    // eBehind <= eLag, so the rounding moves only the clock's part, the same at every lag.
+    if (!oneBinade(clock - lo, clock - hi, eBehind) || eBehind > eLag) return false;
+    const long double behindUnit = std::ldexp(1.0L, eBehind - 64);
+    long double e1 = 0, e2 = 0;
+    if (!roundingRest(clock, behindUnit, e1)) return false;
+    // Likewise the sum with phase, whose rounded differences are whole multiples of their unit.
+    const long double clockPart = clock - e1;
+    if (!oneBinade((clockPart - lo) + phase, (clockPart - hi) + phase, eTheta) || eTheta > eBehind)
+        return false;
+    if (!roundingRest(phase, std::ldexp(1.0L, eTheta - 64), e2)) return false;
+    eps = static_cast<double>(e1 + e2);
+    return true;
+}
+
 double angleOf(Turns turns) {
     // Signed, so that the angle lies in [-pi, pi). In doubles, without the x87 unit: the turns split
     // into a high part of 53 bits and the low 11 bits, both exact, and 2 pi / 2^64 into two doubles.

@@ -44,6 +44,13 @@ inline long double roundingError(long double a, long double b, long double s) {
 
 } // namespace detail
 
+// Whether the model's two roundings in (clock - lag) + phase are the same for every lag from lo to hi
+// (both finite, of one sign): then eps is their sum, and the model's phase is clock - lag + phase - eps
+// exactly at each of those lags. So it is where the lags are all in one binade, every difference
+// clock - lag in one binade no higher, and every sum with phase in one binade no higher again, with no
+// rounding an exact tie (which the last bit of each lag would break).
+bool uniformRoundings(long double clock, long double phase, long double lo, long double hi, double& eps);
+
 // The sine of the extended-precision phase (clock - lag) + phase, rounded after each addition exactly
 // as the long-double model rounds it, to within 2^-49 of that phase's true sine. clockAndPhase is the
 // reduction of clock + phase (the sum of the two reductions), lagAngle that of lag. False where the

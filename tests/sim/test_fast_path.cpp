@@ -246,6 +246,35 @@ TEST(FastPath, ExactPhaseSineFollowsTheModelPhase) {
     EXPECT_FALSE(sineOfModelPhase(0.0L, 0.0L, reduce(0.0L), 0x1p130L, ReducedAngle{}, sine));
 }
 
+// Where the model's two roundings are declared the same for a range of lags, they are, at every lag of
+// it; and the far sources' ranges are mostly declared so.
+TEST(FastPath, UniformRoundingsAreTheModelsAtEveryLag) {
+    std::mt19937_64 rng(17);
+    const auto uniform = [&](long double lo, long double hi) {
+        return std::uniform_real_distribution<long double>(lo, hi)(rng);
+    };
+    int uniformRanges = 0;
+    for (int i = 0; i < 4000 && !HasFailure(); ++i) {
+        const long double clock = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(-4, 47)(rng));
+        const long double phase = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(-4, 34)(rng));
+        const long double lo = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(30, 63)(rng));
+        const long double hi =
+            lo + lo * std::ldexp(uniform(0, 1), -std::uniform_int_distribution<int>(3, 40)(rng));
+        double eps = 0.0;
+        if (!uniformRoundings(clock, phase, std::min(lo, hi), std::max(lo, hi), eps)) continue;
+        ++uniformRanges;
+        for (int k = 0; k < 20; ++k) {
+            const long double lag = k == 0 ? lo : k == 1 ? hi : uniform(std::min(lo, hi), std::max(lo, hi));
+            const long double behind = clock - lag, theta = behind + phase;
+            const double model = static_cast<double>(detail::roundingError(clock, -lag, behind) +
+                                                     detail::roundingError(behind, phase, theta));
+            ASSERT_EQ(eps, model) << static_cast<double>(clock) << " " << static_cast<double>(lag) << " "
+                                  << static_cast<double>(phase);
+        }
+    }
+    EXPECT_GT(uniformRanges, 1000);
+}
+
 TEST(FastPath, TurnsOfAnyAngle) {
     struct Case {
         long double x;
