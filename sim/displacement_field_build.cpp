@@ -124,23 +124,52 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
     if (!t.exactOnly) sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
 }
 
-void DisplacementField::buildBounds() {
-    // Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|.
-    const std::size_t points = onSource_.size();
-    approxBound_.assign(points, 0.0);
-    lag_.assign(points, 0.0); // the vertical sums
-    for (std::size_t s = 0; s < live_.size(); ++s) {
-        const double* ax = terms_[s].ax.data();
-        const double* ay = terms_[s].ay.data();
-        for (std::size_t p = 0; p < points; ++p) {
-            approxBound_[p] += std::fabs(ax[p]);
-            lag_[p] += std::fabs(ay[p]);
+namespace {
+
+// Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|. One pass
+// over the points, for a known number of sources.
+template <std::size_t count>
+void sumBounds(const double* const* ax, const double* const* ay, const std::uint8_t* onSource, double* bound,
+               std::size_t points) {
+    for (std::size_t p = 0; p < points; ++p) {
+        double bx = 0.0, by = 0.0;
+        for (std::size_t s = 0; s < count; ++s) {
+            bx += std::fabs(ax[s][p]);
+            by += std::fabs(ay[s][p]);
         }
+        bound[p] = onSource[p] ? 0.0 : std::sqrt(bx * bx + by * by);
     }
-    // Rounding moves the slack by 2^-53 at most, far inside it.
-    for (std::size_t p = 0; p < points; ++p)
-        approxBound_[p] =
-            onSource_[p] ? 0.0 : std::sqrt(approxBound_[p] * approxBound_[p] + lag_[p] * lag_[p]);
+}
+
+} // namespace
+
+void DisplacementField::buildBounds() {
+    const std::size_t points = onSource_.size();
+    const double* ax[kSourceCount]{};
+    const double* ay[kSourceCount]{};
+    for (std::size_t s = 0; s < live_.size(); ++s) {
+        ax[s] = terms_[s].ax.data();
+        ay[s] = terms_[s].ay.data();
+    }
+    approxBound_.resize(points);
+    // Rounding moves the bound by 2^-53 at a time, far inside the slack.
+    switch (live_.size()) {
+    case 0:
+        sumBounds<0>(ax, ay, onSource_.data(), approxBound_.data(), points);
+        break;
+    case 1:
+        sumBounds<1>(ax, ay, onSource_.data(), approxBound_.data(), points);
+        break;
+    case 2:
+        sumBounds<2>(ax, ay, onSource_.data(), approxBound_.data(), points);
+        break;
+    case 3:
+        sumBounds<3>(ax, ay, onSource_.data(), approxBound_.data(), points);
+        break;
+    default:
+        sumBounds<4>(ax, ay, onSource_.data(), approxBound_.data(), points);
+        break;
+    }
     exactBound_.assign(points, kNaN);
 }
 
