@@ -17,11 +17,12 @@ namespace rs {
 // A pixel as the screen keeps it, 0xFFRRGGBB: the layout of Qt's RGB32 and of X11's 24-bit visuals, so
 // the window shows a frame with a single copy. Colours come and go as 0x00BBGGRR.
 using Pixel = std::uint32_t;
+// Red and blue trade places: one byte swap, as the pen changes colour several times per point.
 constexpr Pixel pixelOf(Colour c) {
-    return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+    return 0xFF000000u | __builtin_bswap32(c) >> 8;
 }
 constexpr Colour colourOf(Pixel p) {
-    return (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
+    return __builtin_bswap32(p) >> 8;
 }
 
 class RasterCanvas final : public DrawingSurface {
