@@ -51,9 +51,9 @@ QPaintEngine* PictureView::paintEngine() const {
 
 bool PictureView::onScreen() {
     if (!direct_ || internalWinId() == 0 || !isVisible()) return false;
-    if (!windowChecked_) {
-        windowChecked_ = true;
-        if (!shared_->suits(static_cast<std::uint32_t>(internalWinId()))) {
+    if (checkedWindow_ != internalWinId()) {
+        checkedWindow_ = internalWinId();
+        if (!shared_->suits(static_cast<std::uint32_t>(checkedWindow_))) {
             fallBack();
             return false;
         }

@@ -49,7 +49,7 @@ class PictureView final : public QWidget {
     const RasterCanvas* canvas_;
     X11SharedPixels* shared_;
     bool direct_;
-    bool windowChecked_ = false;
+    WId checkedWindow_ = 0; // Qt may make a new one, on another X screen for one
 };
 
 } // namespace rs

@@ -117,7 +117,7 @@ X11SharedPixels::~X11SharedPixels() {
     ::munmap(pixels_, kBytes);
 }
 
-bool X11SharedPixels::suits(std::uint32_t window) const {
+bool X11SharedPixels::suits(std::uint32_t window) {
     xcb_connection_t* c = connection_;
     const xcb_get_geometry_cookie_t geometryAsked = xcb_get_geometry(c, window);
     const xcb_get_window_attributes_cookie_t attributesAsked = xcb_get_window_attributes(c, window);
@@ -132,6 +132,12 @@ bool X11SharedPixels::suits(std::uint32_t window) const {
         suits = visual != nullptr && depth == 24 && visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR &&
                 visual->red_mask == 0xFF0000u && visual->green_mask == 0x00FF00u &&
                 visual->blue_mask == 0x0000FFu && imagesAreCanvasRows(setup);
+    }
+    // A graphics context serves the windows of one screen.
+    if (suits && geometry->root != root_) {
+        if (gc_ != 0) xcb_free_gc(c, gc_);
+        gc_ = 0;
+        root_ = geometry->root;
     }
     std::free(geometry);
     std::free(attributes);

@@ -29,8 +29,9 @@ class X11SharedPixels {
     RasterCanvas::Memory pixels() const { return RasterCanvas::Memory(pixels_, RasterCanvas::kPixelCount); }
 
     // Whether a put shows the pixels unchanged in this window: depth 24, a TrueColor visual of
-    // 0x00RRGGBB, 32 bits per pixel, least significant byte first. One round trip.
-    bool suits(std::uint32_t window) const;
+    // 0x00RRGGBB, 32 bits per pixel, least significant byte first. One round trip; asked of every new
+    // window before it is shown in.
+    bool suits(std::uint32_t window);
 
     // Puts the rectangle of the picture at the same place in the window (clipped to the picture) and
     // sends it. The server reads the pixels later: nothing may write them before waitUntilRead().
@@ -44,7 +45,8 @@ class X11SharedPixels {
     xcb_connection_t* connection_;
     std::uint32_t segment_;
     Pixel* pixels_;
-    std::uint32_t gc_ = 0; // made with the first window shown in
+    std::uint32_t gc_ = 0; // made with the first window shown in on the screen of root_
+    std::uint32_t root_ = 0;
     // A request with a reply sent after the last put: its reply means the server has executed the put.
     bool fenceOutstanding_ = false;
     unsigned int fenceSequence_ = 0;
