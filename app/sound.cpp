@@ -53,6 +53,12 @@ Widget* place(QWidget* parent, const char* name, QRect geometry, Args&&... args)
     return widget;
 }
 
+// The picture in the memory the X server shows it from, where there is such memory.
+RasterCanvas pictureIn(X11SharedPixels* screenPixels) {
+    if (screenPixels != nullptr) return RasterCanvas(screenPixels->pixels());
+    return RasterCanvas();
+}
+
 // A control that exists for scene files only: never shown, never focused.
 void hideForGood(QWidget* widget) {
     widget->setFocusPolicy(Qt::NoFocus);
@@ -72,7 +78,8 @@ void makeTabStopWhileChecked(QRadioButton* radio) {
 } // namespace
 
 TForm1::TForm1(Interaction& ui, QWidget* parent)
-    : QMainWindow(parent), OpenDialog1(ui, FileDialog::Kind::Open, kSceneFilter),
+    : QMainWindow(parent), screenPixels_(X11SharedPixels::create()), picture(pictureIn(screenPixels_.get())),
+      OpenDialog1(ui, FileDialog::Kind::Open, kSceneFilter),
       SaveDialog1(ui, FileDialog::Kind::Save, kSceneFilter), ui_(ui), guard_(ui) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
@@ -99,7 +106,8 @@ void TForm1::createControls() {
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    graph = place<PictureView>(client, "graph", {8, 8, RasterCanvas::kSize, RasterCanvas::kSize}, picture);
+    graph = place<PictureView>(client, "graph", {8, 8, RasterCanvas::kSize, RasterCanvas::kSize}, picture,
+                               screenPixels_.get());
     // For a screen reader: what the picture is, since it cannot be read out.
     graph->setAccessibleName(QStringLiteral("波の図"));
     graph->setAccessibleDescription(QStringLiteral(
@@ -397,9 +405,10 @@ void TForm1::bindControls() {
 }
 
 void TForm1::FormCreate() {
+    graph->beginDrawing();
     picture.setBrushColour(kWhite);
     picture.fillRect(0, 0, RasterCanvas::kSize, RasterCanvas::kSize);
-    graph->update();
+    graph->showFrame();
     resetScene(scene);
 }
 

@@ -17,8 +17,11 @@
 #include "ui/line_list_box.h"
 #include "ui/picture_view.h"
 #include "ui/track_bar.h"
+#include "ui/x11_shared_pixels.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -51,7 +54,15 @@ class TForm1 final : public QMainWindow {
     // What the controls hold. Every control writes its changes here, and shows what Open puts here;
     // frames, the tick and Save read it.
     Controls controls;
-    // The 601x601 picture that graph shows.
+
+  private:
+    // The memory the X server shows the picture from, where there is such memory (else null, and the
+    // picture keeps its own). Declared before picture: made before it, destroyed after it.
+    std::unique_ptr<X11SharedPixels> screenPixels_;
+
+  public:
+    // The 601x601 picture that graph shows. Whatever draws on it calls graph->beginDrawing() first and
+    // graph->showFrame() once the frame is whole.
     RasterCanvas picture;
 
     IntervalTimer Timer1;

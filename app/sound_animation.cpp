@@ -29,9 +29,10 @@ FrameSettings TForm1::frameSettings() const {
 }
 
 void TForm1::drawall() {
+    graph->beginDrawing();
     renderer_.render(scene, frameSettings(), picture);
-    // Only now may the view repaint: it never shows a frame half drawn.
-    graph->update();
+    // Only now, whole: the screen never shows a frame half drawn.
+    graph->showFrame();
 }
 
 void TForm1::BitBtn1Click() {

@@ -71,14 +71,38 @@ inline void fillPixels(Pixel* p, std::size_t n, Pixel c) {
 
 } // namespace
 
-RasterCanvas::RasterCanvas() : pixels_(static_cast<std::size_t>(kSize) * kSize, pixelOf(0x00FFFFFF)) {}
+RasterCanvas::RasterCanvas() : own_(kPixelCount, pixelOf(0x00FFFFFF)), pixels_(own_.data()) {}
+
+RasterCanvas::RasterCanvas(Memory memory) : pixels_(memory.data()) {
+    fillPixels(pixels_, kPixelCount, pixelOf(0x00FFFFFF));
+}
+
+RasterCanvas::RasterCanvas(const RasterCanvas& other)
+    : DrawingSurface(), own_(other.pixels_, other.pixels_ + kPixelCount), pixels_(own_.data()) {
+    copyStateFrom(other);
+}
+
+RasterCanvas& RasterCanvas::operator=(const RasterCanvas& other) {
+    if (pixels_ != other.pixels_) std::copy_n(other.pixels_, kPixelCount, pixels_);
+    copyStateFrom(other);
+    return *this;
+}
+
+void RasterCanvas::copyStateFrom(const RasterCanvas& other) {
+    rowCache_ = other.rowCache_;
+    nextSlot_ = other.nextSlot_;
+    pen_ = other.pen_;
+    brush_ = other.brush_;
+    curX_ = other.curX_;
+    curY_ = other.curY_;
+}
 
 void RasterCanvas::span(std::int64_t y, std::int64_t from, std::int64_t to, Pixel c) {
     if (y < 0 || y > kLast) return;
     from = std::max<std::int64_t>(from, 0);
     to = std::min(to, kLast);
     if (from > to) return;
-    fillPixels(pixels_.data() + y * kSize + from, static_cast<std::size_t>(to - from + 1), c);
+    fillPixels(pixels_ + y * kSize + from, static_cast<std::size_t>(to - from + 1), c);
 }
 
 void RasterCanvas::fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
@@ -88,7 +112,7 @@ void RasterCanvas::fillRect(std::int64_t left, std::int64_t top, std::int64_t ri
     top = std::clamp<std::int64_t>(top, 0, kSize);
     bottom = std::clamp<std::int64_t>(bottom, 0, kSize);
     if (left == 0 && right == kSize && top < bottom) { // whole rows are one run
-        fillPixels(pixels_.data() + top * kSize, static_cast<std::size_t>((bottom - top) * kSize), brush_);
+        fillPixels(pixels_ + top * kSize, static_cast<std::size_t>((bottom - top) * kSize), brush_);
         return;
     }
     for (std::int64_t y = top; y < bottom; ++y)
@@ -144,7 +168,7 @@ void RasterCanvas::anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2,
         // Wholly inside, so every box is small enough for the cache: plain row fills.
         const std::vector<EllipseRow>& rows = cachedRows(w, h);
         const std::int64_t half = (h + 1) / 2;
-        Pixel* row = pixels_.data() + y1 * kSize + x1;
+        Pixel* row = pixels_ + y1 * kSize + x1;
         for (std::int64_t r = 0; r < h; ++r, row += kSize) {
             const EllipseRow& e = rows[static_cast<std::size_t>(r < half ? r : h - 1 - r)];
             if (e.penLast + 1 < w - 1 - e.penLast)
@@ -191,7 +215,7 @@ void RasterCanvas::anyEllipse(std::int64_t x1, std::int64_t y1, std::int64_t x2,
 }
 
 void RasterCanvas::lineAnywhere(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
-    drawGdiLine(pixels_.data(), saturateCoordinate(x0), saturateCoordinate(y0), saturateCoordinate(x1),
+    drawGdiLine(pixels_, saturateCoordinate(x0), saturateCoordinate(y0), saturateCoordinate(x1),
                 saturateCoordinate(y1), pen_);
 }
 

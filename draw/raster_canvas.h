@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace rs {
@@ -28,8 +29,18 @@ constexpr Colour colourOf(Pixel p) {
 class RasterCanvas final : public DrawingSurface {
   public:
     static constexpr int kSize = kPictureSize;
+    static constexpr std::size_t kPixelCount = static_cast<std::size_t>(kSize) * kSize;
+    using Memory = std::span<Pixel, kPixelCount>;
 
     RasterCanvas(); // every pixel white, black pen, white brush, current position (0, 0)
+    // The same, drawn in memory that belongs to the caller and outlives the canvas: pixels the screen
+    // reads directly, so a frame reaches it without a copy.
+    explicit RasterCanvas(Memory memory);
+    // A copy is a picture of its own in memory of its own, wherever the original draws; assignment
+    // copies into this canvas's memory and keeps it. Moving copies too: a canvas never gives its
+    // memory away, so a moved-from one still draws where it did.
+    RasterCanvas(const RasterCanvas& other);
+    RasterCanvas& operator=(const RasterCanvas& other);
 
     // The calls of every point of a frame are inline: the renderer calls them directly on this class.
     void setBrushColour(Colour c) override { brush_ = pixelOf(c); }
@@ -37,7 +48,7 @@ class RasterCanvas final : public DrawingSurface {
     void fillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) override;
     void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override {
         if (inPicture(x1) && inPicture(y1) && x2 == x1 + 6 && y2 == y1 + 6 && x2 <= kSize && y2 <= kSize) {
-            drawParticle(pixels_.data() + y1 * kSize + x1);
+            drawParticle(pixels_ + y1 * kSize + x1);
             return;
         }
         anyEllipse(x1, y1, x2, y2);
@@ -52,8 +63,8 @@ class RasterCanvas final : public DrawingSurface {
         curX_ = x;
         curY_ = y;
         if (inPicture(x0) && inPicture(y0) && inPicture(x) && inPicture(y)) {
-            drawGdiLineInPicture(pixels_.data(), static_cast<int>(x0), static_cast<int>(y0),
-                                 static_cast<int>(x), static_cast<int>(y), pen_);
+            drawGdiLineInPicture(pixels_, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x),
+                                 static_cast<int>(y), pen_);
             return;
         }
         lineAnywhere(x0, y0, x, y);
@@ -61,7 +72,7 @@ class RasterCanvas final : public DrawingSurface {
 
     Colour pixel(int x, int y) const { return colourOf(pixels_[static_cast<std::size_t>(y) * kSize + x]); }
     // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
-    const Pixel* data() const { return pixels_.data(); }
+    const Pixel* data() const { return pixels_; }
 
   private:
     // Columns from..to of row y, both inclusive, clipped to the picture.
@@ -89,7 +100,11 @@ class RasterCanvas final : public DrawingSurface {
         p[2] = p[3] = pen_;
     }
 
-    std::vector<Pixel> pixels_;
+    // Everything but the pixels, as a copy takes it.
+    void copyStateFrom(const RasterCanvas& other);
+
+    std::vector<Pixel> own_; // empty when the memory is the caller's
+    Pixel* pixels_;
     // Outline rows of the last few ellipse boxes: a frame draws up to four rings of their own sizes,
     // so one slot each keeps steady frames free of tracing and allocation.
     struct RowCacheSlot {

@@ -161,5 +161,49 @@ TEST(Canvas, DataIsRowMajorInTheScreensLayout) {
     EXPECT_EQ(c.data()[5 * RasterCanvas::kSize + 7], 0xFFFFFFFFu);
 }
 
+// The window draws in memory the screen reads: the same pixels, only there, and copies that never share
+// it, so a copy drawn on cannot change what is shown.
+TEST(Canvas, DrawsInGivenMemoryExactlyAsInItsOwn) {
+    constexpr Pixel kGuard = 0x12345678;
+    std::vector<Pixel> memory(RasterCanvas::kPixelCount + 2, kGuard);
+    const auto draw = [](RasterCanvas& c, int shift) {
+        c.setPenColour(kPen);
+        c.setBrushColour(kBrush);
+        c.fillRect(-10, 590 + shift, 700, 700); // clipped at the end of the memory
+        c.ellipse(shift, 0, shift + 6, 6);
+        c.ellipse(-200, 400, 300 + shift, 800);
+        c.moveTo(0, 0);
+        c.lineTo(600, 600 - shift);
+        c.rectangle(-5, 300, 10 + shift, 605);
+    };
+    RasterCanvas given(RasterCanvas::Memory(memory.data() + 1, RasterCanvas::kPixelCount));
+    RasterCanvas own;
+    ASSERT_EQ(given.data(), memory.data() + 1);
+    EXPECT_TRUE(notWhite(given).empty());
+    draw(given, 0);
+    draw(own, 0);
+    EXPECT_TRUE(std::equal(own.data(), own.data() + RasterCanvas::kPixelCount, given.data()));
+    EXPECT_EQ(memory.front(), kGuard);
+    EXPECT_EQ(memory.back(), kGuard);
+
+    RasterCanvas copy = given; // pixels, pen, brush and position, in memory of its own
+    EXPECT_NE(copy.data(), given.data());
+    copy.lineTo(0, 600);
+    own.lineTo(0, 600);
+    EXPECT_TRUE(std::equal(own.data(), own.data() + RasterCanvas::kPixelCount, copy.data()));
+    EXPECT_EQ(given.pixel(300, 600), kBrush) << "drawing on the copy changed the original";
+
+    RasterCanvas other;
+    draw(other, 7);
+    given = other; // into the memory it was given
+    EXPECT_EQ(given.data(), memory.data() + 1);
+    EXPECT_TRUE(std::equal(other.data(), other.data() + RasterCanvas::kPixelCount, memory.data() + 1));
+    const RasterCanvas moved = std::move(given);
+    EXPECT_NE(moved.data(), memory.data() + 1);
+    given.fillRect(0, 0, 601, 601);
+    EXPECT_EQ(memory[1], pixelOf(kBrush)) << "a moved-from canvas still draws where it did";
+    EXPECT_EQ(memory.back(), kGuard);
+}
+
 } // namespace
 } // namespace rs::test
