@@ -94,10 +94,18 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     f.clockAndPhase.cosine = std::cos(f.angle);
     // The model's phase is clock - lag + phase less the rounding errors of its two additions. While those
     // fit the margin, the sine needs no recovery of them per point.
-    const double margin = t.largestEnvelope * (kExactMargin + 2.0 * (size + t.largestLag) * kAdditionError);
-    if (margin <= kWidestMargin) {
+    const double exactMargin =
+        t.largestEnvelope * (kExactMargin + 2.0 * (size + t.largestLag) * kAdditionError);
+    // Where the double lags' error fits a margin that seldom calls the model, their sines take the place
+    // of the exact lags', which a change would otherwise have to make again. A column whose exact lags
+    // were made keeps their sines, closer still.
+    const double lagMargin = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError);
+    if (t.lagSines && exactMargin + lagMargin <= kCheapMargin) {
+        f.path = Path::exactClock;
+        f.lanes = {f.clockAndPhase.sine, f.clockAndPhase.cosine, exactMargin + lagMargin};
+    } else if (exactMargin <= kWidestMargin) {
         f.path = Path::exactLag;
-        f.lanes = {f.clockAndPhase.sine, f.clockAndPhase.cosine, margin};
+        f.lanes = {f.clockAndPhase.sine, f.clockAndPhase.cosine, exactMargin};
     } else {
         f.path = Path::modelPhase;
         f.lanes.margin = t.largestEnvelope * kExactMargin;
@@ -137,13 +145,14 @@ void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wante
     for (std::size_t s = 0; s < live_.size(); ++s) {
         FrameTerms& f = frame_[s];
         SourceTerms& t = terms_[s];
-        const bool exact = f.path != Path::doubleLag;
-        if (exact && f.path != Path::model && !t.exactColumn[c]) buildExactColumn(c, s);
+        const bool exact = f.path == Path::exactLag || f.path == Path::modelPhase;
+        if (exact && !t.exactColumn[c]) buildExactColumn(c, s);
         const bool shifted = f.path == Path::modelPhase && shiftByUniformRoundings(c, s);
-        if (f.path == Path::doubleLag || f.path == Path::exactLag || shifted) {
+        if (f.path == Path::doubleLag || f.path == Path::exactClock || f.path == Path::exactLag || shifted) {
             offsetsOfRun(shifted ? f.shifted : f.lanes, t.ax.data() + base, t.ay.data() + base,
                          t.sinLag.data() + base, t.cosLag.data() + base, side, columnX_.data(),
                          columnY_.data(), settled_.data());
+            if (f.path == Path::exactClock) settleByExactLags(c, s, wanted);
         } else if (f.path == Path::modelPhase) {
             modelPhaseOffsets(c, s, wanted);
         } else {
@@ -162,7 +171,7 @@ void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wante
         for (std::size_t j = 0; j < side; ++j) {
             if (!wanted[j] || settled_[j]) continue;
             // The model's phase and scale are not finite: no offset, and no need to ask the model.
-            if (exact && f.path != Path::model && !std::isfinite(t.exactLag[base + j])) {
+            if (exact && !std::isfinite(t.exactLag[base + j])) {
                 out[j].componentX[entry] = out[j].componentY[entry] = 0;
                 finite[j] = 0;
                 continue;
@@ -173,6 +182,17 @@ void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wante
             out[j].componentY[entry] = o.y;
             finite[j] = finite[j] && o.finite;
         }
+    }
+}
+
+// Rounds a point's offsets where the sine decides them within margin.
+void DisplacementField::settle(std::size_t j, std::size_t p, const SourceTerms& t, double sine,
+                               double margin) {
+    double x = 0.0, y = 0.0;
+    if (roundSafely(sine * t.ax[p], margin, x) && roundSafely(sine * t.ay[p], margin, y)) {
+        columnX_[j] = static_cast<std::int64_t>(x);
+        columnY_[j] = static_cast<std::int64_t>(y);
+        settled_[j] = 1;
     }
 }
 
@@ -187,14 +207,31 @@ void DisplacementField::modelPhaseOffsets(std::size_t c, std::size_t s, const st
         const std::size_t p = base + j;
         if (!wanted[j] || !std::isfinite(t.exactLag[p])) continue;
         const ReducedAngle lag{t.exactTurns[p], t.sinLag[p], t.cosLag[p]};
-        double sine = 0.0, x = 0.0, y = 0.0;
-        if (!sineOfModelPhase(f.clock, f.phase, f.clockAndPhase, t.exactLag[p], lag, sine)) continue;
-        if (roundSafely(sine * t.ax[p], f.lanes.margin, x) &&
-            roundSafely(sine * t.ay[p], f.lanes.margin, y)) {
-            columnX_[j] = static_cast<std::int64_t>(x);
-            columnY_[j] = static_cast<std::int64_t>(y);
-            settled_[j] = 1;
-        }
+        double sine = 0.0;
+        if (sineOfModelPhase(f.clock, f.phase, f.clockAndPhase, t.exactLag[p], lag, sine))
+            settle(j, p, t, sine, f.lanes.margin);
+    }
+}
+
+// The points that the double lags left undecided, the few near a rounding tie: the model's own lag, one
+// point at a time, and its phase rounded as it rounds it, decided within the exact path's narrow margin.
+void DisplacementField::settleByExactLags(std::size_t c, std::size_t s, const std::uint8_t* wanted) {
+    const FrameTerms& f = frame_[s];
+    const SourceTerms& t = terms_[s];
+    const WaveSource& src = scene_.source(live_[s]);
+    const std::size_t side = rest_.size(), base = c * side;
+    for (std::size_t j = 0; j < side; ++j) {
+        if (!wanted[j] || settled_[j]) continue;
+        const long double lag =
+            lagTerm(sourceDistance(src, rest_[c], rest_[j]), radiansPerFrame(src), src.speed);
+        ReducedAngle angle;
+        if (!turnsOf(lag, angle.turns)) continue;
+        const double a = angleOf(angle.turns);
+        angle.sine = std::sin(a);
+        angle.cosine = std::cos(a);
+        double sine = 0.0;
+        if (sineOfModelPhase(f.clock, f.phase, f.clockAndPhase, lag, angle, sine))
+            settle(j, base + j, t, sine, t.largestEnvelope * margins::kExactMargin);
     }
 }
 

@@ -53,6 +53,8 @@ class DisplacementField {
     int rebuildCount() const { return rebuilds_; }
     // How many source offsets and bound decisions needed the long-double model so far; for tests.
     std::int64_t modelCalls() const { return modelCalls_; }
+    // How many columns of some source's exact lags were made so far; for tests.
+    std::int64_t exactColumns() const { return exactColumns_; }
 
   private:
     // The double bound adds about twenty roundings of 2^-53 to the model's; it is trusted to 2^-44.
@@ -70,13 +72,14 @@ class DisplacementField {
     // How a frame forms one source's sines.
     enum class Path {
         doubleLag,  // the double lag's sine and cosine, a double clock-and-phase term
+        exactClock, // the double lag's sine and cosine, the exact clock and phase: no exact lags needed
         exactLag,   // the exact lag's reduction, the exact clock and phase; their roundings fit the margin
         modelPhase, // the model's phase rounded as it rounds it, per point
         model,      // no term can be reduced: every offset from the model
     };
     struct FrameTerms {
         Path path;
-        FrameSource lanes;          // for doubleLag and exactLag
+        FrameSource lanes;          // for doubleLag, exactClock and exactLag
         long double clock, phase;   // for modelPhase
         ReducedAngle clockAndPhase; // clock + phase, reduced
         double angle;               // of clockAndPhase
@@ -93,6 +96,7 @@ class DisplacementField {
         std::vector<Turns> exactTurns;     // and its reduction
         std::vector<std::uint8_t> exactColumn;
         std::vector<long double> columnLeast, columnMost; // of the finite exact lags of a column
+        bool lagSines = false;      // the double lags' sines are there: their error fits the margin
         bool exactOnly = false;     // some lag is too large for the double path, or its margin too wide
         double largestEnvelope = 0; // over the points not on a source
         double largestLag = 0;      // above every point's lag, +infinity when unknown
@@ -112,11 +116,14 @@ class DisplacementField {
     bool boundBelowByModel(std::size_t p, double limit);
     bool shiftByUniformRoundings(std::size_t c, std::size_t s);
     void modelPhaseOffsets(std::size_t c, std::size_t s, const std::uint8_t* wanted);
+    void settleByExactLags(std::size_t c, std::size_t s, const std::uint8_t* wanted);
+    void settle(std::size_t j, std::size_t p, const SourceTerms& t, double sine, double margin);
 
     Key key_{};
     bool built_ = false;
     int rebuilds_ = 0;
     std::int64_t modelCalls_ = 0;
+    std::int64_t exactColumns_ = 0;
     std::int32_t n_ = 0;
     Scene scene_{};         // sources and clock of the current frame, for the fallback
     std::vector<int> live_; // sources taking part with a non-zero amplitude, in index order

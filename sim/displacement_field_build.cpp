@@ -117,11 +117,11 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
     for (std::size_t p = 0; p < points; ++p) {
         if (!onSource_[p]) t.largestEnvelope = std::max(t.largestEnvelope, std::fabs(envelope_[p]));
     }
-    // Beyond the double path's reach the source always takes the exact path, and the double lag's sine
-    // is never wanted.
-    t.exactOnly = !(t.largestLag <= kMaxPhase) ||
-                  !(2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin);
-    if (!t.exactOnly) sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
+    // The double lags' sines serve wherever their error fits the margin; the double path also needs the
+    // lags small, and otherwise the source takes an exact path.
+    t.lagSines = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin;
+    t.exactOnly = !t.lagSines || !(t.largestLag <= kMaxPhase);
+    if (t.lagSines) sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
 }
 
 namespace {
@@ -183,6 +183,7 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     t.columnLeast.resize(side);
     t.columnMost.resize(side);
     t.exactColumn[c] = 1;
+    ++exactColumns_;
     angles_.resize(side);
     // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
     // instead of each reduction waiting for its lag.

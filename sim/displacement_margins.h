@@ -8,14 +8,16 @@ namespace rs::margins {
 
 // Every double operation is within 2^-53 relative of its exact value, the long-double model within 2^-64,
 // and the sines and cosines within a few ulp; the per-phase budget of 2^-48 and the per-result budget of
-// 2^-46 cover all of that several times over, and the margin is then doubled. Phases beyond 2^30 radians
-// go to the exact path.
+// 2^-46 cover all of that several times over, and the margin is then doubled. Clock terms beyond 2^30
+// radians are reduced exactly.
 inline constexpr double kPhaseError = 0x1p-48;
 inline constexpr double kResultError = 0x1p-46;
 inline constexpr double kMaxPhase = 0x1p30;
 // Margins wider than this send too many points to the model (a point in 500 and more); the exact path,
 // whose margin does not grow with the phase, is then the cheaper one.
 inline constexpr double kWidestMargin = 0x1p-10;
+// A margin that sends about one offset in 30000 to the model: a few a frame at most.
+inline constexpr double kCheapMargin = 0x1p-16;
 // The exact path's sine is within 2^-49 (sineOfModelPhase), budgeted at 2^-47; doubled like the other.
 inline constexpr double kExactSineError = 0x1p-47;
 inline constexpr double kExactMargin = 2.0 * (kExactSineError + kResultError);
