@@ -96,11 +96,11 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     // fit the margin, the sine needs no recovery of them per point.
     const double exactMargin =
         t.largestEnvelope * (kExactMargin + 2.0 * (size + t.largestLag) * kAdditionError);
-    // Where the double lags' error fits a margin that seldom calls the model, their sines take the place
-    // of the exact lags', which a change would otherwise have to make again. A column whose exact lags
-    // were made keeps their sines, closer still.
+    // Where the double lags' error fits the margin, their sines take the place of the exact lags', which
+    // a change would otherwise have to make again: the few points they leave undecided take the model's
+    // lag one at a time. A column whose exact lags were made keeps their sines, closer still.
     const double lagMargin = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError);
-    if (t.lagSines && exactMargin + lagMargin <= kCheapMargin) {
+    if (t.lagSines && exactMargin + lagMargin <= kWidestMargin) {
         f.path = Path::exactClock;
         f.lanes = {f.clockAndPhase.sine, f.clockAndPhase.cosine, exactMargin + lagMargin};
     } else if (exactMargin <= kWidestMargin) {

@@ -187,9 +187,20 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     angles_.resize(side);
     // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
     // instead of each reduction waiting for its lag.
-    for (std::size_t j = 0; j < side; ++j) {
-        if (!onSource_[base + j])
-            t.exactLag[base + j] = lagTerm(sourceDistance(src, rest_[c], rest_[j]), perFrame, src.speed);
+    // A speed that is a power of two (the usual 2.0) divides exactly as its reciprocal multiplies: the
+    // same lags, without the slow division.
+    int exponent = 0;
+    if (std::fabs(std::frexp(src.speed, &exponent)) == 0.5) {
+        const long double inverse = 1.0L / static_cast<long double>(src.speed);
+        for (std::size_t j = 0; j < side; ++j) {
+            if (!onSource_[base + j])
+                t.exactLag[base + j] = (sourceDistance(src, rest_[c], rest_[j]) * perFrame) * inverse;
+        }
+    } else {
+        for (std::size_t j = 0; j < side; ++j) {
+            if (!onSource_[base + j])
+                t.exactLag[base + j] = lagTerm(sourceDistance(src, rest_[c], rest_[j]), perFrame, src.speed);
+        }
     }
     long double least = INFINITY, most = -INFINITY;
     for (std::size_t j = 0; j < side; ++j) {

@@ -16,8 +16,6 @@ inline constexpr double kMaxPhase = 0x1p30;
 // Margins wider than this send too many points to the model (a point in 500 and more); the exact path,
 // whose margin does not grow with the phase, is then the cheaper one.
 inline constexpr double kWidestMargin = 0x1p-10;
-// A margin that sends about one offset in 30000 to the model: a few a frame at most.
-inline constexpr double kCheapMargin = 0x1p-16;
 // The exact path's sine is within 2^-49 (sineOfModelPhase), budgeted at 2^-47; doubled like the other.
 inline constexpr double kExactSineError = 0x1p-47;
 inline constexpr double kExactMargin = 2.0 * (kExactSineError + kResultError);

@@ -85,7 +85,13 @@ bool oneBinade(long double a, long double b, int& e) {
 // x - round(x / unit) * unit for a power of two unit: exact. False for a tie, whose direction the other
 // operand's last bit would decide.
 bool roundingRest(long double x, long double unit, long double& rest) {
-    const long double q = x / unit, r = std::nearbyint(q);
+    const long double q = x / unit;
+    // Nearest whole number, ties to even: next to 2^63 the last bit is a unit. nearbyint would save and
+    // restore the floating-point environment, the slowest part of a frame of such phases.
+    constexpr long double kUnitBit = 0x1p63L;
+    long double r = q;
+    if (q >= 0 && q < kUnitBit) r = (q + kUnitBit) - kUnitBit;
+    if (q < 0 && q > -kUnitBit) r = (q - kUnitBit) + kUnitBit;
     if (std::fabs(q - r) == 0.5L) return false;
     rest = x - r * unit;
     return true;
