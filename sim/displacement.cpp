@@ -12,26 +12,16 @@ namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
-__extension__ typedef unsigned __int128 Wide;
-
 struct Geometry {
     long double dx;
     long double dy;
     long double r;
 };
 
-// dx and dy have up to 33 bits, so their squares are summed exactly in 128 bits before the one rounding
-// into long double (exact whenever the sum fits 64 bits, as it always does on the grid).
 Geometry geometry(const WaveSource& src, std::int32_t px, std::int32_t py) {
     const std::int64_t dx = std::int64_t{px} - src.x;
     const std::int64_t dy = std::int64_t{py} - src.y;
-    const std::uint64_t ax = dx < 0 ? static_cast<std::uint64_t>(-dx) : static_cast<std::uint64_t>(dx);
-    const std::uint64_t ay = dy < 0 ? static_cast<std::uint64_t>(-dy) : static_cast<std::uint64_t>(dy);
-    const Wide d2 = Wide{ax} * ax + Wide{ay} * ay;
-    // The same value either way; the 64-bit conversion is the cheap one.
-    const long double sum = d2 >> 64 == 0 ? static_cast<long double>(static_cast<std::uint64_t>(d2))
-                                          : static_cast<long double>(d2);
-    return {static_cast<long double>(dx), static_cast<long double>(dy), std::sqrt(sum)};
+    return {static_cast<long double>(dx), static_cast<long double>(dy), distanceOf(dx, dy)};
 }
 
 long double roundHalfEven(long double v) {
@@ -53,10 +43,6 @@ long double clockTerm(const WaveSource& src, double t) {
 
 long double phaseTerm(const WaveSource& src) {
     return (static_cast<long double>(src.phase) * kPi) / 180.0L;
-}
-
-long double sourceDistance(const WaveSource& src, std::int32_t px, std::int32_t py) {
-    return geometry(src, px, py).r;
 }
 
 long double radiansPerFrame(const WaveSource& src) {

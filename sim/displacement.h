@@ -7,6 +7,7 @@
 #include "sim/scene.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace rs {
@@ -37,7 +38,22 @@ ParticleDisplacement displaceParticle(const Scene& scene, std::int32_t px, std::
 // in that order; the renderer's exact path evaluates the same terms.
 long double clockTerm(const WaveSource& src, double t); // ((omega * t) * pi) / 180
 long double phaseTerm(const WaveSource& src);           // (phase * pi) / 180
-long double sourceDistance(const WaveSource& src, std::int32_t px, std::int32_t py); // r
+// dx and dy have up to 33 bits, so their squares are summed exactly in 128 bits before the one rounding
+// into long double (exact whenever the sum fits 64 bits, as it always does on the grid). Inline: the
+// exact lags of a whole grid take it once a point.
+inline long double distanceOf(std::int64_t dx, std::int64_t dy) {
+    __extension__ using Wide = unsigned __int128;
+    const std::uint64_t ax = dx < 0 ? static_cast<std::uint64_t>(-dx) : static_cast<std::uint64_t>(dx);
+    const std::uint64_t ay = dy < 0 ? static_cast<std::uint64_t>(-dy) : static_cast<std::uint64_t>(dy);
+    const Wide d2 = Wide{ax} * ax + Wide{ay} * ay;
+    // The same value either way; the 64-bit conversion is the cheap one.
+    const long double sum = d2 >> 64 == 0 ? static_cast<long double>(static_cast<std::uint64_t>(d2))
+                                          : static_cast<long double>(d2);
+    return std::sqrt(sum);
+}
+inline long double sourceDistance(const WaveSource& src, std::int32_t px, std::int32_t py) { // r
+    return distanceOf(std::int64_t{px} - src.x, std::int64_t{py} - src.y);
+}
 long double lagTerm(const WaveSource& src, long double r); // (r * radiansPerFrame(src)) / speed
 long double radiansPerFrame(const WaveSource& src);        // (omega * pi) / 180
 inline long double lagTerm(long double r, long double radiansPerFrame, double speed) {
