@@ -11,8 +11,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace rs {
 
@@ -127,17 +132,56 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
 namespace {
 
 // Each source's bound terms are |envelope| times the parts of the unit vector: |ax| and |ay|. One pass
-// over the points, for a known number of sources.
+// over the points, for a known number of sources, four points at a time where the processor can: the
+// compiler keeps such a loop scalar, and after a change it is a tenth of the frame.
+template <std::size_t count>
+std::size_t sumBoundsWide(const double* const* ax, const double* const* ay, double* bound,
+                          std::size_t points);
+
+#if defined(__x86_64__) && defined(__GNUC__)
+template <std::size_t count>
+__attribute__((target("avx2"))) std::size_t sumBoundsAvx2(const double* const* ax, const double* const* ay,
+                                                          double* bound, std::size_t points) {
+    const __m256d noSign = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    std::size_t p = 0;
+    for (; p + 4 <= points; p += 4) {
+        __m256d bx = _mm256_setzero_pd(), by = _mm256_setzero_pd();
+        for (std::size_t s = 0; s < count; ++s) {
+            bx = _mm256_add_pd(bx, _mm256_and_pd(_mm256_loadu_pd(ax[s] + p), noSign));
+            by = _mm256_add_pd(by, _mm256_and_pd(_mm256_loadu_pd(ay[s] + p), noSign));
+        }
+        _mm256_storeu_pd(bound + p,
+                         _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(bx, bx), _mm256_mul_pd(by, by))));
+    }
+    return p;
+}
+
+template <std::size_t count>
+std::size_t sumBoundsWide(const double* const* ax, const double* const* ay, double* bound,
+                          std::size_t points) {
+    static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    return avx2 ? sumBoundsAvx2<count>(ax, ay, bound, points) : 0;
+}
+#else
+template <std::size_t count>
+std::size_t sumBoundsWide(const double* const*, const double* const*, double*, std::size_t) {
+    return 0;
+}
+#endif
+
 template <std::size_t count>
 void sumBounds(const double* const* ax, const double* const* ay, const std::uint8_t* onSource, double* bound,
                std::size_t points) {
-    for (std::size_t p = 0; p < points; ++p) {
+    for (std::size_t p = sumBoundsWide<count>(ax, ay, bound, points); p < points; ++p) {
         double bx = 0.0, by = 0.0;
         for (std::size_t s = 0; s < count; ++s) {
             bx += std::fabs(ax[s][p]);
             by += std::fabs(ay[s][p]);
         }
-        bound[p] = onSource[p] ? 0.0 : std::sqrt(bx * bx + by * by);
+        bound[p] = std::sqrt(bx * bx + by * by);
+    }
+    for (std::size_t p = 0; p < points; ++p) {
+        if (onSource[p]) bound[p] = 0.0;
     }
 }
 
