@@ -222,7 +222,7 @@ TEST(FastPath, FarSourcesOfEverydayFrequenciesChangeWithoutExactLags) {
         const FrameSettings settings{.gens1 = true, .numpoints = 12};
         for (int k = 1; k <= kSourceCount; ++k) {
             const std::int32_t far = k % 2 != 0 ? SceneMaker::kMax : SceneMaker::kMin;
-            scene.source(k) = {far, k <= 2 ? far : -far - 1, far, c.omega * k, 30 * k, 2.0};
+            scene.source(k) = {far, k <= 2 ? far : -far - 1, far, c.omega / k, 30 * k, 2.0};
         }
         scene.simTime = c.simTime;
         Scene before = scene;
