@@ -10,7 +10,8 @@ bool SplitArguments::given(const std::string& option) const {
     return std::find(options.begin(), options.end(), option) != options.end();
 }
 
-SplitArguments splitArguments(const std::vector<std::string>& args, std::initializer_list<OptionSpec> known) {
+SplitArguments splitArguments(const std::vector<std::string>& args,
+                              std::initializer_list<KnownOption> known) {
     SplitArguments split;
     bool onlyNames = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -26,16 +27,16 @@ SplitArguments splitArguments(const std::vector<std::string>& args, std::initial
         const std::size_t dashes = arg[1] == '-' ? 2 : 1;
         const std::size_t equals = arg.find('=');
         const std::string option = arg.substr(dashes, equals == std::string::npos ? equals : equals - dashes);
-        const auto spec = std::find_if(known.begin(), known.end(),
-                                       [&option](const OptionSpec& s) { return option == s.name; });
-        if (spec == known.end()) {
+        const auto match = std::find_if(known.begin(), known.end(),
+                                        [&option](const KnownOption& k) { return option == k.name; });
+        if (match == known.end()) {
             split.unknown.push_back(option);
             continue;
         }
         split.options.push_back(option);
         // A value given to an option that takes none is wrong, but such options (help, version) win
         // over every error.
-        if (!spec->takesValue) continue;
+        if (!match->takesValue) continue;
         if (equals != std::string::npos) {
             split.values[option].push_back(arg.substr(equals + 1));
         } else if (i + 1 < args.size()) {

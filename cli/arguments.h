@@ -12,7 +12,7 @@
 
 namespace rs {
 
-struct OptionSpec {
+struct KnownOption {
     const char* name; // without dashes
     bool takesValue;
 };
@@ -28,7 +28,7 @@ struct SplitArguments {
 };
 
 // args without the program name.
-SplitArguments splitArguments(const std::vector<std::string>& args, std::initializer_list<OptionSpec> known);
+SplitArguments splitArguments(const std::vector<std::string>& args, std::initializer_list<KnownOption> known);
 
 // An unknown option as it was first typed, "-platform" rather than its bare name.
 std::string typedOption(const std::vector<std::string>& args, const std::string& name);
