@@ -59,6 +59,25 @@ long double radiansPerFrame(const WaveSource& src);        // (omega * pi) / 180
 inline long double lagTerm(long double r, long double radiansPerFrame, double speed) {
     return (r * radiansPerFrame) / speed;
 }
+// lagTerm for many distances from one source. A speed that is a power of two (the usual 2.0) divides
+// exactly as its reciprocal multiplies: the same lags, without the slow division.
+class SourceLags {
+  public:
+    explicit SourceLags(const WaveSource& src) : perFrame_(radiansPerFrame(src)), speed_(src.speed) {
+        int exponent = 0;
+        byInverse_ = std::fabs(std::frexp(src.speed, &exponent)) == 0.5;
+        if (byInverse_) inverse_ = 1.0L / static_cast<long double>(src.speed);
+    }
+    long double operator()(long double r) const {
+        return byInverse_ ? (r * perFrame_) * inverse_ : lagTerm(r, perFrame_, speed_);
+    }
+
+  private:
+    long double perFrame_;
+    double speed_;
+    long double inverse_ = 0.0L;
+    bool byInverse_ = false;
+};
 
 // The pieces of displaceParticle for one source, for the renderer's fallback path.
 struct SourceOffset {

@@ -73,7 +73,8 @@ void DisplacementField::prepareFrame(const Scene& scene, std::size_t s) {
     const double a = static_cast<double>(clock + phase);
     const double size = static_cast<double>(std::fabs(clock) + std::fabs(phase));
     FrameTerms& f = frame_[s];
-    if (!t.exactOnly && std::isfinite(a) && size <= kMaxPhase) {
+    // The double path also needs every lag small.
+    if (t.lagSines && t.largestLag <= kMaxPhase && std::isfinite(a) && size <= kMaxPhase) {
         const double margin = 2.0 * t.largestEnvelope * ((t.largestLag + size) * kPhaseError + kResultError);
         if (margin <= kWidestMargin) {
             f.path = Path::doubleLag;
@@ -219,11 +220,11 @@ void DisplacementField::settleByExactLags(std::size_t c, std::size_t s, const st
     const FrameTerms& f = frame_[s];
     const SourceTerms& t = terms_[s];
     const WaveSource& src = scene_.source(live_[s]);
+    const SourceLags lagOf(src);
     const std::size_t side = rest_.size(), base = c * side;
     for (std::size_t j = 0; j < side; ++j) {
         if (!wanted[j] || settled_[j]) continue;
-        const long double lag =
-            lagTerm(sourceDistance(src, rest_[c], rest_[j]), radiansPerFrame(src), src.speed);
+        const long double lag = lagOf(sourceDistance(src, rest_[c], rest_[j]));
         ReducedAngle angle;
         if (!turnsOf(lag, angle.turns)) continue;
         const double a = angleOf(angle.turns);

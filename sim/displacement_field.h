@@ -97,7 +97,6 @@ class DisplacementField {
         std::vector<std::uint8_t> exactColumn;
         std::vector<long double> columnLeast, columnMost; // of the finite exact lags of a column
         bool lagSines = false;      // the double lags' sines are there: their error fits the margin
-        bool exactOnly = false;     // some lag is too large for the double path, or its margin too wide
         double largestEnvelope = 0; // over the points not on a source
         double largestLag = 0;      // above every point's lag, +infinity when unknown
     };

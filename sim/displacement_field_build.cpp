@@ -122,10 +122,8 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
     for (std::size_t p = 0; p < points; ++p) {
         if (!onSource_[p]) t.largestEnvelope = std::max(t.largestEnvelope, std::fabs(envelope_[p]));
     }
-    // The double lags' sines serve wherever their error fits the margin; the double path also needs the
-    // lags small, and otherwise the source takes an exact path.
+    // The double lags' sines serve wherever their error fits the margin.
     t.lagSines = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin;
-    t.exactOnly = !t.lagSines || !(t.largestLag <= kMaxPhase);
     if (t.lagSines) sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
 }
 
@@ -197,23 +195,11 @@ void DisplacementField::buildBounds() {
     }
     approxBound_.resize(points);
     // Rounding moves the bound by 2^-53 at a time, far inside the slack.
-    switch (live_.size()) {
-    case 0:
-        sumBounds<0>(ax, ay, onSource_.data(), approxBound_.data(), points);
-        break;
-    case 1:
-        sumBounds<1>(ax, ay, onSource_.data(), approxBound_.data(), points);
-        break;
-    case 2:
-        sumBounds<2>(ax, ay, onSource_.data(), approxBound_.data(), points);
-        break;
-    case 3:
-        sumBounds<3>(ax, ay, onSource_.data(), approxBound_.data(), points);
-        break;
-    default:
-        sumBounds<4>(ax, ay, onSource_.data(), approxBound_.data(), points);
-        break;
-    }
+    constexpr void (*kSum[])(const double* const*, const double* const*, const std::uint8_t*, double*,
+                             std::size_t) = {sumBounds<0>, sumBounds<1>, sumBounds<2>, sumBounds<3>,
+                                             sumBounds<4>};
+    kSum[std::min<std::size_t>(live_.size(), kSourceCount)](ax, ay, onSource_.data(), approxBound_.data(),
+                                                            points);
     exactBound_.assign(points, kNaN);
 }
 
@@ -221,7 +207,6 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     SourceTerms& t = terms_[s];
     const std::size_t side = rest_.size(), base = c * side;
     const WaveSource& src = scene_.source(live_[s]);
-    const long double perFrame = radiansPerFrame(src);
     t.exactLag.resize(onSource_.size());
     t.exactTurns.resize(onSource_.size());
     t.columnLeast.resize(side);
@@ -231,20 +216,9 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     angles_.resize(side);
     // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
     // instead of each reduction waiting for its lag.
-    // A speed that is a power of two (the usual 2.0) divides exactly as its reciprocal multiplies: the
-    // same lags, without the slow division.
-    int exponent = 0;
-    if (std::fabs(std::frexp(src.speed, &exponent)) == 0.5) {
-        const long double inverse = 1.0L / static_cast<long double>(src.speed);
-        for (std::size_t j = 0; j < side; ++j) {
-            if (!onSource_[base + j])
-                t.exactLag[base + j] = (sourceDistance(src, rest_[c], rest_[j]) * perFrame) * inverse;
-        }
-    } else {
-        for (std::size_t j = 0; j < side; ++j) {
-            if (!onSource_[base + j])
-                t.exactLag[base + j] = lagTerm(sourceDistance(src, rest_[c], rest_[j]), perFrame, src.speed);
-        }
+    const SourceLags lagOf(src);
+    for (std::size_t j = 0; j < side; ++j) {
+        if (!onSource_[base + j]) t.exactLag[base + j] = lagOf(sourceDistance(src, rest_[c], rest_[j]));
     }
     long double least = INFINITY, most = -INFINITY;
     for (std::size_t j = 0; j < side; ++j) {
