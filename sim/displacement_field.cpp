@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace rs {
@@ -28,6 +29,23 @@ inline double roundNearest(double v) {
 inline bool roundSafely(double v, double margin, double& rounded) {
     rounded = roundNearest(v);
     return 0.5 - std::fabs(v - rounded) > margin;
+}
+
+// Whether a wanted point is still unsettled; both hold flags of 0 and 1. Which points are wanted follows
+// the picture, grey crosses among the rest, so a branch per point would often be mispredicted: eight
+// flags are tested at a time instead.
+inline bool anyUnsettled(const std::uint8_t* wanted, const std::uint8_t* settled, std::size_t n) {
+    std::uint64_t open = 0;
+    std::size_t j = 0;
+    for (; j + 8 <= n; j += 8) {
+        std::uint64_t w = 0, s = 0;
+        std::memcpy(&w, wanted + j, sizeof w);
+        std::memcpy(&s, settled + j, sizeof s);
+        open |= w & ~s;
+    }
+    for (; j < n; ++j)
+        open |= static_cast<std::uint64_t>(wanted[j] & ~settled[j]);
+    return (open & 0x0101010101010101U) != 0;
 }
 
 } // namespace
@@ -162,13 +180,11 @@ void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wante
         const int k = live_[s];
         const WaveSource& src = scene_.source(k);
         const std::size_t entry = static_cast<std::size_t>(k);
-        unsigned settled = 1;
         for (std::size_t j = 0; j < side; ++j) {
             out[j].componentX[entry] = columnX_[j];
             out[j].componentY[entry] = columnY_[j];
-            settled &= settled_[j];
         }
-        if (settled != 0) continue;
+        if (!anyUnsettled(wanted, settled_.data(), side)) continue;
         for (std::size_t j = 0; j < side; ++j) {
             if (!wanted[j] || settled_[j]) continue;
             // The model's phase and scale are not finite: no offset, and no need to ask the model.
@@ -222,6 +238,7 @@ void DisplacementField::settleByExactLags(std::size_t c, std::size_t s, const st
     const WaveSource& src = scene_.source(live_[s]);
     const SourceLags lagOf(src);
     const std::size_t side = rest_.size(), base = c * side;
+    if (!anyUnsettled(wanted, settled_.data(), side)) return;
     for (std::size_t j = 0; j < side; ++j) {
         if (!wanted[j] || settled_[j]) continue;
         const long double lag = lagOf(sourceDistance(src, rest_[c], rest_[j]));

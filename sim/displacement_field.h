@@ -44,8 +44,8 @@ class DisplacementField {
     }
 
     // Offsets of the points of column c whose wanted[j] is set (none on a source) into out[j], entries
-    // of sources that take no part 0; finite[j] is 0 where some source's scale is not finite (the
-    // point's true bound is then +infinity). What the other rows receive means nothing.
+    // of sources that take no part 0 (wanted holds 0 or 1); finite[j] is 0 where some source's scale is not
+    // finite (the point's true bound is then +infinity). What the other rows receive means nothing.
     void offsetsOfColumn(std::size_t c, const std::uint8_t* wanted, ParticleDisplacement* out,
                          std::uint8_t* finite);
 
@@ -111,6 +111,7 @@ class DisplacementField {
     // The exact lags of one source for one column of points, when a frame first needs them: points
     // that are never drawn never need them.
     void buildExactColumn(std::size_t c, std::size_t s);
+    void columnExtremes(std::size_t c, std::size_t s, std::size_t nearest, std::size_t farthest);
     void prepareFrame(const Scene& scene, std::size_t s);
     bool boundBelowByModel(std::size_t p, double limit);
     bool shiftByUniformRoundings(std::size_t c, std::size_t s);

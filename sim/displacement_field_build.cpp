@@ -203,6 +203,29 @@ void DisplacementField::buildBounds() {
     exactBound_.assign(points, kNaN);
 }
 
+// The least and the greatest finite lag of column c: those of its nearest and farthest point when both
+// are finite (so are all between them), otherwise (a speed of 0) found by searching the column.
+void DisplacementField::columnExtremes(std::size_t c, std::size_t s, std::size_t nearest,
+                                       std::size_t farthest) {
+    SourceTerms& t = terms_[s];
+    const std::size_t side = rest_.size(), base = c * side;
+    long double least = INFINITY, most = -INFINITY;
+    if (nearest < side && std::isfinite(t.exactLag[base + nearest]) &&
+        std::isfinite(t.exactLag[base + farthest])) {
+        least = std::min(t.exactLag[base + nearest], t.exactLag[base + farthest]);
+        most = std::max(t.exactLag[base + nearest], t.exactLag[base + farthest]);
+    } else {
+        for (std::size_t j = 0; j < side; ++j) {
+            const long double lag = t.exactLag[base + j];
+            if (onSource_[base + j] || !std::isfinite(lag)) continue;
+            least = std::min(least, lag);
+            most = std::max(most, lag);
+        }
+    }
+    t.columnLeast[c] = least;
+    t.columnMost[c] = most;
+}
+
 void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     SourceTerms& t = terms_[s];
     const std::size_t side = rest_.size(), base = c * side;
@@ -215,24 +238,31 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     ++exactColumns_;
     angles_.resize(side);
     // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
-    // instead of each reduction waiting for its lag.
+    // instead of each reduction waiting for its lag. Correctly rounded operations keep order, so the lags
+    // run with the distances, that is with |dy| in a column: the nearest and farthest point are noted.
     const SourceLags lagOf(src);
+    std::size_t nearest = side, farthest = side;
+    std::uint64_t nearestDy = ~std::uint64_t{0}, farthestDy = 0;
     for (std::size_t j = 0; j < side; ++j) {
-        if (!onSource_[base + j]) t.exactLag[base + j] = lagOf(sourceDistance(src, rest_[c], rest_[j]));
+        if (onSource_[base + j]) continue;
+        t.exactLag[base + j] = lagOf(sourceDistance(src, rest_[c], rest_[j]));
+        const std::int64_t dy = std::int64_t{rest_[j]} - src.y;
+        const auto size = static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
+        if (size < nearestDy) {
+            nearestDy = size;
+            nearest = j;
+        }
+        if (size >= farthestDy) {
+            farthestDy = size;
+            farthest = j;
+        }
     }
-    long double least = INFINITY, most = -INFINITY;
     for (std::size_t j = 0; j < side; ++j) {
         const std::size_t p = base + j;
         angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
-        if (onSource_[p]) continue;
-        if (turnsOf(t.exactLag[p], t.exactTurns[p])) angles_[j] = angleOf(t.exactTurns[p]);
-        if (std::isfinite(t.exactLag[p])) {
-            least = std::min(least, t.exactLag[p]);
-            most = std::max(most, t.exactLag[p]);
-        }
+        if (!onSource_[p] && turnsOf(t.exactLag[p], t.exactTurns[p])) angles_[j] = angleOf(t.exactTurns[p]);
     }
-    t.columnLeast[c] = least;
-    t.columnMost[c] = most;
+    columnExtremes(c, s, nearest, farthest);
     sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);
 }
 

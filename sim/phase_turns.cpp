@@ -10,76 +10,36 @@ namespace rs {
 
 namespace {
 
-__extension__ using Wide = unsigned __int128;
+// The binade of every value between a and b when both lie well inside one binade, with one sign (the
+// exact values they were rounded from then do too): |v| in [2^(e-1), 2^e), as frexp gives e. Read from
+// the format as turnsOf reads it: frexp and ldexp, library calls, took most of a column's check.
+bool oneBinade(long double a, long double b, int& e) {
+    detail::Parts pa, pb;
+    if (!detail::split(a, pa) || !detail::split(b, pb)) return false;
+    // 2^-58 of the binade from either end, far above the half unit a rounding moves by; zeros and
+    // subnormals (mantissa 0) are never inside.
+    constexpr std::uint64_t kEdge = std::uint64_t{1} << 6;
+    const auto inside = [](std::uint64_t m) { return m > (std::uint64_t{1} << 63) + kEdge && m < 0 - kEdge; };
+    e = pa.e;
+    return pa.e == pb.e && pa.negative == pb.negative && inside(pa.mantissa) && inside(pb.mantissa);
+}
 
-// 1 / (2 pi) to 192 bits after the binary point, most significant word first. Cutting it there costs
-// at most x * 2^-192 turns, below 2^-64 for every |x| < 2^128.
-constexpr std::uint64_t kInverseTurn[3] = {0x28BE60DB9391054A, 0x7F09D5F47D4D3770, 0x36D8A5664F10E410};
-
-// |x| = mantissa * 2^(e - 64) exactly, with the 64-bit mantissa as an integer; false for infinities
-// and NaNs. The x87 format is read directly (frexp and ldexp cost most of a reduction otherwise).
-bool split(long double x, std::uint64_t& mantissa, int& e) {
+// 2^k, built directly where it is a normal extended-precision number.
+long double powerOfTwo(int k) {
     if constexpr (std::numeric_limits<long double>::digits == 64 &&
                   std::numeric_limits<long double>::max_exponent == 16384) {
-        unsigned char bytes[sizeof(long double)];
-        std::memcpy(bytes, &x, sizeof bytes);
-        std::uint16_t top = 0;
-        std::memcpy(&mantissa, bytes, sizeof mantissa);
-        std::memcpy(&top, bytes + 8, sizeof top);
-        const int biased = top & 0x7FFF;
-        if (biased == 0x7FFF) return false;
-        if (biased == 0) { // zero or subnormal: far below a unit of turn
-            mantissa = 0;
-            e = 0;
-            return true;
+        if (k >= -16382 && k <= 16383) {
+            const std::uint64_t mantissa = std::uint64_t{1} << 63;
+            const auto top = static_cast<std::uint16_t>(k + 16383);
+            unsigned char bytes[sizeof(long double)] = {};
+            std::memcpy(bytes, &mantissa, sizeof mantissa);
+            std::memcpy(bytes + 8, &top, sizeof top);
+            long double x = 0;
+            std::memcpy(&x, bytes, sizeof x);
+            return x;
         }
-        e = biased - 16382;
-        return true;
-    } else {
-        if (!std::isfinite(x)) return false;
-        const long double m = std::frexp(std::fabs(x), &e); // |x| = m * 2^e, m in [0.5, 1) or 0
-        mantissa = static_cast<std::uint64_t>(std::ldexp(m, 64));
-        return true;
     }
-}
-
-} // namespace
-
-bool turnsOf(long double x, Turns& turns) {
-    std::uint64_t mantissa = 0;
-    int e = 0;
-    if (!split(x, mantissa, e) || e > 128) return false;
-    // mantissa * kInverseTurn is a 256-bit number with 256 bits after the point, in two halves;
-    // |x| / (2 pi) * 2^64 is it shifted right by 192 - e bits.
-    const Wide low = Wide{mantissa} * kInverseTurn[2];
-    const Wide mid = Wide{mantissa} * kInverseTurn[1];
-    const Wide high = Wide{mantissa} * kInverseTurn[0];
-    const Wide carry = (low >> 64) + static_cast<std::uint64_t>(mid);
-    const Wide lowHalf = (carry << 64) | static_cast<std::uint64_t>(low);
-    const Wide highHalf = high + (mid >> 64) + (carry >> 64);
-    const int shift = 192 - e; // >= 64
-    std::uint64_t t = 0;       // shifted out entirely for |x| < 2^-64: less than one unit
-    if (shift >= 128) {
-        if (shift < 256) t = static_cast<std::uint64_t>(highHalf >> (shift - 128));
-    } else {
-        t = static_cast<std::uint64_t>((highHalf << (128 - shift)) | (lowHalf >> shift));
-    }
-    turns = x < 0 ? Turns{0} - t : t;
-    return true;
-}
-
-namespace {
-
-// The binade of every value between a and b when both lie well inside one binade, with one sign (the
-// exact values they were rounded from then do too): |v| in [2^(e-1), 2^e), as frexp gives e.
-bool oneBinade(long double a, long double b, int& e) {
-    int eb = 0;
-    const long double ma = std::frexp(a, &e), mb = std::frexp(b, &eb);
-    constexpr long double kEdge = 0x1p-58L; // far above the half unit a rounding moves by
-    const auto inside = [](long double m) {
-        return std::fabs(m) > 0.5L + kEdge && std::fabs(m) < 1.0L - kEdge;
-    };
-    return e == eb && (ma < 0) == (mb < 0) && inside(ma) && inside(mb);
+    return std::ldexp(1.0L, k);
 }
 
 // x - round(x / unit) * unit for a power of two unit: exact. False for a tie, whose direction the other
@@ -106,29 +66,16 @@ bool uniformRoundings(long double clock, long double phase, long double lo, long
     // clock - lag rounds to units of 2^(eBehind - 64); the lags are whole multiples of such units when
     // eBehind <= eLag, so the rounding moves only the clock's part, the same at every lag.
     if (!oneBinade(clock - lo, clock - hi, eBehind) || eBehind > eLag) return false;
-    const long double behindUnit = std::ldexp(1.0L, eBehind - 64);
+    const long double behindUnit = powerOfTwo(eBehind - 64);
     long double e1 = 0, e2 = 0;
     if (!roundingRest(clock, behindUnit, e1)) return false;
     // Likewise the sum with phase, whose rounded differences are whole multiples of their unit.
     const long double clockPart = clock - e1;
     if (!oneBinade((clockPart - lo) + phase, (clockPart - hi) + phase, eTheta) || eTheta > eBehind)
         return false;
-    if (!roundingRest(phase, std::ldexp(1.0L, eTheta - 64), e2)) return false;
+    if (!roundingRest(phase, powerOfTwo(eTheta - 64), e2)) return false;
     eps = static_cast<double>(e1 + e2);
     return true;
-}
-
-double angleOf(Turns turns) {
-    // Signed, so that the angle lies in [-pi, pi). In doubles, without the x87 unit: the turns split
-    // into a high part of 53 bits and the low 11 bits, both exact, and 2 pi / 2^64 into two doubles.
-    // The high product rounds once, the small terms add far below it and the sum rounds once: within
-    // an ulp of the angle, 2^-51 radians.
-    constexpr double kHigh = 0x1.921fb54442d18p-62; // 2 pi / 2^64, to double
-    constexpr double kLow = 0x1.1a62633145c07p-116; // the rest of it
-    const auto t = static_cast<std::int64_t>(turns);
-    const std::int64_t low = t & 0x7FF;
-    const auto high = static_cast<double>(t - low);
-    return high * kHigh + (high * kLow + static_cast<double>(low) * kHigh);
 }
 
 } // namespace rs

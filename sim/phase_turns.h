@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace rs {
@@ -14,11 +15,90 @@ namespace rs {
 // Turns are units of 2^-64 of a full turn, modulo 2^64.
 using Turns = std::uint64_t;
 
-// x / (2 pi) modulo 1 to within 2^-63 of a turn; false when x is not finite or |x| >= 2^128.
-bool turnsOf(long double x, Turns& turns);
+namespace detail {
+
+__extension__ using WideTurns = unsigned __int128;
+
+// 1 / (2 pi) to 192 bits after the binary point, most significant word first. Cutting it there costs
+// at most x * 2^-192 turns, below 2^-64 for every |x| < 2^128.
+inline constexpr std::uint64_t kInverseTurn[3] = {0x28BE60DB9391054A, 0x7F09D5F47D4D3770, 0x36D8A5664F10E410};
+
+// |x| = mantissa * 2^(e - 64) exactly, with the 64-bit mantissa as an integer, and x's sign; false for
+// infinities and NaNs. The x87 format is read directly (frexp and ldexp cost most of a reduction
+// otherwise), from where x is stored: a copy made through the x87 unit would be read back before its
+// store completed.
+struct Parts {
+    std::uint64_t mantissa = 0;
+    int e = 0;
+    bool negative = false;
+};
+inline bool split(const long double& x, Parts& parts) {
+    if constexpr (std::numeric_limits<long double>::digits == 64 &&
+                  std::numeric_limits<long double>::max_exponent == 16384) {
+        unsigned char bytes[sizeof(long double)];
+        std::memcpy(bytes, &x, sizeof bytes);
+        std::uint16_t top = 0;
+        std::memcpy(&parts.mantissa, bytes, sizeof parts.mantissa);
+        std::memcpy(&top, bytes + 8, sizeof top);
+        parts.negative = (top & 0x8000) != 0;
+        const int biased = top & 0x7FFF;
+        if (biased == 0x7FFF) return false;
+        if (biased == 0) { // zero or subnormal: far below a unit of turn
+            parts.mantissa = 0;
+            parts.e = 0;
+            return true;
+        }
+        parts.e = biased - 16382;
+        return true;
+    } else {
+        if (!std::isfinite(x)) return false;
+        parts.negative = std::signbit(x);
+        const long double m = std::frexp(std::fabs(x), &parts.e); // |x| = m * 2^e, m in [0.5, 1) or 0
+        parts.mantissa = static_cast<std::uint64_t>(std::ldexp(m, 64));
+        return true;
+    }
+}
+
+} // namespace detail
+
+// x / (2 pi) modulo 1 to within 2^-63 of a turn; false when x is not finite or |x| >= 2^128. Inline, as
+// angleOf: the exact lags of a column take both at every point.
+inline bool turnsOf(const long double& x, Turns& turns) {
+    detail::Parts parts;
+    if (!detail::split(x, parts) || parts.e > 128) return false;
+    const std::uint64_t mantissa = parts.mantissa;
+    // mantissa * kInverseTurn is a 256-bit number with 256 bits after the point, in two halves;
+    // |x| / (2 pi) * 2^64 is it shifted right by 192 - e bits.
+    const detail::WideTurns low = detail::WideTurns{mantissa} * detail::kInverseTurn[2];
+    const detail::WideTurns mid = detail::WideTurns{mantissa} * detail::kInverseTurn[1];
+    const detail::WideTurns high = detail::WideTurns{mantissa} * detail::kInverseTurn[0];
+    const detail::WideTurns carry = (low >> 64) + static_cast<std::uint64_t>(mid);
+    const detail::WideTurns lowHalf = (carry << 64) | static_cast<std::uint64_t>(low);
+    const detail::WideTurns highHalf = high + (mid >> 64) + (carry >> 64);
+    const int shift = 192 - parts.e; // >= 64
+    std::uint64_t t = 0;             // shifted out entirely for |x| < 2^-64: less than one unit
+    if (shift >= 128) {
+        if (shift < 256) t = static_cast<std::uint64_t>(highHalf >> (shift - 128));
+    } else {
+        t = static_cast<std::uint64_t>((highHalf << (128 - shift)) | (lowHalf >> shift));
+    }
+    turns = parts.negative ? Turns{0} - t : t;
+    return true;
+}
 
 // The angle of a fraction of a turn in radians, in [-pi, pi], to within 2^-51 radians.
-double angleOf(Turns turns);
+inline double angleOf(Turns turns) {
+    // Signed, so that the angle lies in [-pi, pi). In doubles, without the x87 unit: the turns split
+    // into a high part of 53 bits and the low 11 bits, both exact, and 2 pi / 2^64 into two doubles.
+    // The high product rounds once, the small terms add far below it and the sum rounds once: within
+    // an ulp of the angle, 2^-51 radians.
+    constexpr double kHigh = 0x1.921fb54442d18p-62; // 2 pi / 2^64, to double
+    constexpr double kLow = 0x1.1a62633145c07p-116; // the rest of it
+    const auto t = static_cast<std::int64_t>(turns);
+    const std::int64_t low = t & 0x7FF;
+    const auto high = static_cast<double>(t - low);
+    return high * kHigh + (high * kLow + static_cast<double>(low) * kHigh);
+}
 
 // An angle reduced to a fraction of a turn, with the sine and cosine of angleOf(turns) to within an ulp
 // or a few (NaN when the angle could not be reduced).
@@ -36,6 +116,7 @@ inline double sineOfDifference(const ReducedAngle& minuend, const ReducedAngle& 
 }
 
 namespace detail {
+
 // (a + b) - s exactly, where s is a + b rounded to extended precision.
 inline long double roundingError(long double a, long double b, long double s) {
     const long double bb = s - a;

@@ -285,23 +285,29 @@ TEST(FastPath, UniformRoundingsAreTheModelsAtEveryLag) {
         return std::uniform_real_distribution<long double>(lo, hi)(rng);
     };
     int uniformRanges = 0;
-    for (int i = 0; i < 4000 && !HasFailure(); ++i) {
-        const long double clock = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(-4, 47)(rng));
-        const long double phase = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(-4, 34)(rng));
-        const long double lo = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(30, 63)(rng));
-        const long double hi =
-            lo + lo * std::ldexp(uniform(0, 1), -std::uniform_int_distribution<int>(3, 40)(rng));
+    const auto check = [&](long double clock, long double phase, long double lo, long double hi) {
         double eps = 0.0;
-        if (!uniformRoundings(clock, phase, std::min(lo, hi), std::max(lo, hi), eps)) continue;
+        if (!uniformRoundings(clock, phase, lo, hi, eps)) return;
         ++uniformRanges;
         for (int k = 0; k < 20; ++k) {
-            const long double lag = k == 0 ? lo : k == 1 ? hi : uniform(std::min(lo, hi), std::max(lo, hi));
+            const long double lag = k == 0 ? lo : k == 1 ? hi : uniform(lo, hi);
             const long double behind = clock - lag, theta = behind + phase;
             const double model = static_cast<double>(detail::roundingError(clock, -lag, behind) +
                                                      detail::roundingError(behind, phase, theta));
             ASSERT_EQ(eps, model) << static_cast<double>(clock) << " " << static_cast<double>(lag) << " "
                                   << static_cast<double>(phase);
         }
+    };
+    // clock - lag of either sign within one binade of magnitudes: near lag = clock the sum with phase
+    // is exact, at the ends it rounds.
+    check(0x3p40L, 0x3p-36L, 0x3p40L - 0x3p28L, 0x3p40L + 0x3p28L);
+    for (int i = 0; i < 4000 && !HasFailure(); ++i) {
+        const long double clock = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(-4, 47)(rng));
+        const long double phase = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(-4, 34)(rng));
+        const long double lo = std::ldexp(uniform(-1, 1), std::uniform_int_distribution<int>(30, 63)(rng));
+        const long double hi =
+            lo + lo * std::ldexp(uniform(0, 1), -std::uniform_int_distribution<int>(3, 40)(rng));
+        check(clock, phase, std::min(lo, hi), std::max(lo, hi));
     }
     EXPECT_GT(uniformRanges, 1000);
 }
