@@ -70,6 +70,26 @@ class RasterCanvas final : public DrawingSurface {
         lineAnywhere(x0, y0, x, y);
     }
 
+    // The grey x of an undrawable point: moveTo (x - 2, y - 2), lineTo (x + 2, y + 2), moveTo (x - 2,
+    // y + 2), lineTo (x + 2, y - 2). Inside the picture those diagonals are four pixels each, written
+    // directly: scenes of far sources have a cross at every point.
+    void cross(std::int64_t x, std::int64_t y) {
+        if (inPicture(x - 2) && inPicture(y - 2) && inPicture(x + 2) && inPicture(y + 2)) {
+            Pixel* const p = pixels_ + (y - 2) * kSize + (x - 2);
+            for (std::ptrdiff_t i = 0; i < 4; ++i) {
+                p[i * (kSize + 1)] = pen_;
+                p[(4 - i) * kSize + i] = pen_;
+            }
+            curX_ = x + 2;
+            curY_ = y - 2;
+            return;
+        }
+        moveTo(x - 2, y - 2);
+        lineTo(x + 2, y + 2);
+        moveTo(x - 2, y + 2);
+        lineTo(x + 2, y - 2);
+    }
+
     Colour pixel(int x, int y) const { return colourOf(pixels_[static_cast<std::size_t>(y) * kSize + x]); }
     // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
     const Pixel* data() const { return pixels_; }

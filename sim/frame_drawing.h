@@ -56,10 +56,14 @@ inline void drawPoint(const PointStyle& style, std::int32_t px, std::int32_t py,
     if (!drawable) {
         if (style.cross) {
             surface.setPenColour(kGrey);
-            surface.moveTo(rx - 2, ry - 2);
-            surface.lineTo(rx + 2, ry + 2);
-            surface.moveTo(rx - 2, ry + 2);
-            surface.lineTo(rx + 2, ry - 2);
+            if constexpr (requires { surface.cross(rx, ry); }) {
+                surface.cross(rx, ry); // the same four calls, done at once by a surface that can
+            } else {
+                surface.moveTo(rx - 2, ry - 2);
+                surface.lineTo(rx + 2, ry + 2);
+                surface.moveTo(rx - 2, ry + 2);
+                surface.lineTo(rx + 2, ry - 2);
+            }
         }
         return;
     }

@@ -42,15 +42,18 @@ void FrameRenderer::render(const Scene& scene, const FrameSettings& settings, Su
     drawable_.resize(side);
     finite_.resize(side);
     column_.resize(side);
+    // Through local pointers: the compiler cannot tell that a flag stored is not the vector's own data.
+    std::uint8_t* const drawable = drawable_.data();
+    const std::uint8_t* const finite = finite_.data();
     for (std::size_t c = 0, p = 0; c < side; ++c, p += side) {
         // The bound does not depend on the clock, so an undrawable point needs no offsets.
         for (std::size_t j = 0; j < side; ++j)
-            drawable_[j] = !field_.onSource(p + j) && field_.boundBelow(p + j, limit);
-        field_.offsetsOfColumn(c, drawable_.data(), column_.data(), finite_.data());
+            drawable[j] = !field_.onSource(p + j) && field_.boundBelow(p + j, limit);
+        field_.offsetsOfColumn(c, drawable, column_.data(), finite_.data());
         for (std::size_t j = 0; j < side; ++j) {
             if (field_.onSource(p + j)) continue;
             frame_drawing::drawPoint(style, field_.rest(c), field_.rest(j), column_[j],
-                                     drawable_[j] && finite_[j], surface);
+                                     drawable[j] && finite[j], surface);
         }
     }
 }

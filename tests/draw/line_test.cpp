@@ -100,14 +100,28 @@ TEST(Line, CrossOfAnUndrawablePoint) {
     RasterCanvas c;
     c.setPenColour(0x007F7F7F);
     const int px = 200, py = 400;
-    c.moveTo(px - 2, py - 2);
-    c.lineTo(px + 2, py + 2);
-    c.moveTo(px - 2, py + 2);
-    c.lineTo(px + 2, py - 2);
+    c.cross(px, py);
     const PixelSet want = {{px - 2, py - 2}, {px - 1, py - 1}, {px, py},        {px + 1, py + 1},
                            {px - 2, py + 2}, {px - 1, py + 1}, {px + 1, py - 1}};
     EXPECT_EQ(pixelsOf(c, 0x007F7F7F), want);
     EXPECT_EQ(notWhite(c), want);
+    // cross() is its four calls, at the picture's edges and beyond them too, and leaves the position
+    // where they do.
+    const std::int64_t at[][2] = {{300, 300}, {2, 2},   {598, 598}, {1, 300},
+                                  {300, 599}, {600, 0}, {-3, 4},    {2147483647, -2147483648}};
+    for (const auto& a : at) {
+        RasterCanvas direct, calls;
+        direct.setPenColour(kPen);
+        calls.setPenColour(kPen);
+        direct.cross(a[0], a[1]);
+        calls.moveTo(a[0] - 2, a[1] - 2);
+        calls.lineTo(a[0] + 2, a[1] + 2);
+        calls.moveTo(a[0] - 2, a[1] + 2);
+        calls.lineTo(a[0] + 2, a[1] - 2);
+        direct.lineTo(300, 310);
+        calls.lineTo(300, 310);
+        EXPECT_EQ(notWhite(direct), notWhite(calls)) << a[0] << " " << a[1];
+    }
 }
 
 TEST(Line, ClippingKeepsPixelsInPlace) {
