@@ -88,7 +88,8 @@ class DisplacementField {
     };
     // The cached terms of one live source at every point, one array each, column by column.
     struct SourceTerms {
-        std::vector<double> ax, ay; // unit vector times envelope: the offset per unit of sine
+        std::vector<double> ax, ay;   // unit vector times envelope: the offset per unit of sine
+        std::vector<double> distance; // from the source, in doubles: the double lag per unit of lag per pixel
         // Sine and cosine of the travel lag: of the double lag, or where exactColumn is set, of the
         // model's own lag reduced exactly.
         std::vector<double> sinLag, cosLag;
@@ -102,11 +103,14 @@ class DisplacementField {
     };
 
     static Key keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode, std::int32_t n);
+    // What a source's change makes again: nothing, its lags alone (a new angular frequency or speed:
+    // the geometry and the bounds stay), or all its terms.
+    enum class Rebuild : std::uint8_t { none, lags, all };
     // Makes the time-independent terms again: all of them, or after old only those of the sources that
     // changed when nothing else did (displacement_field_build.cpp).
     void rebuild(const Scene& scene, const Key* old);
-    bool sourcesToRebuild(const Scene& scene, const Key* old, bool dirty[]) const;
-    void buildSourceTerms(const Scene& scene, std::size_t s);
+    bool sourcesToRebuild(const Scene& scene, const Key* old, Rebuild dirty[]) const;
+    void buildSourceTerms(const Scene& scene, std::size_t s, Rebuild what);
     void buildBounds();
     // The exact lags of one source for one column of points, when a frame first needs them: points
     // that are never drawn never need them.
@@ -134,7 +138,7 @@ class DisplacementField {
     SourceTerms terms_[kSourceCount];
     FrameTerms frame_[kSourceCount]{};
     // Scratch, kept for its capacity: a column's offsets per source and which of them the margin settled;
-    // the rebuild's envelopes and lags; the exact lags' angles.
+    // the rebuild's envelopes and double lags; the exact lags' angles.
     std::vector<std::int64_t> columnX_, columnY_;
     std::vector<std::uint8_t> settled_;
     std::vector<double> envelope_, lag_;

@@ -29,7 +29,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 } // namespace
 
-bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, bool dirty[]) const {
+bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, Rebuild dirty[]) const {
     // A new grid, law or mode, or a source that starts or stops sounding, changes every pair.
     if (old == nullptr || old->n != key_.n || old->law != key_.law ||
         old->twoSourceMode != key_.twoSourceMode)
@@ -39,8 +39,11 @@ bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, boo
     }
     for (std::size_t s = 0; s < live_.size(); ++s) {
         const int k = live_[s];
-        dirty[s] = old->x[k] != key_.x[k] || old->y[k] != key_.y[k] || old->amp[k] != key_.amp[k] ||
-                   old->omega[k] != key_.omega[k] || old->speedBits[k] != key_.speedBits[k];
+        const bool lags = old->omega[k] != key_.omega[k] || old->speedBits[k] != key_.speedBits[k];
+        dirty[s] = old->x[k] != key_.x[k] || old->y[k] != key_.y[k] || old->amp[k] != key_.amp[k]
+                       ? Rebuild::all
+                   : lags ? Rebuild::lags
+                          : Rebuild::none;
     }
     // A point that comes to lie on a source, or leaves one, changes every source's pair there; only the
     // places a source moved from or to can be such points.
@@ -60,14 +63,15 @@ bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, boo
 }
 
 void DisplacementField::rebuild(const Scene& scene, const Key* old) {
-    bool dirty[kSourceCount]{};
-    if (sourcesToRebuild(scene, old, dirty)) {
+    Rebuild dirty[kSourceCount]{};
+    const bool everything = sourcesToRebuild(scene, old, dirty);
+    if (everything) {
         const std::size_t side = static_cast<std::size_t>(2 * n_ + 1);
         live_.clear();
         for (int k = 1; k <= activeSourceCount(key_.twoSourceMode); ++k) {
             if (scene.source(k).amp != 0) live_.push_back(k);
         }
-        std::fill(std::begin(dirty), std::end(dirty), true);
+        std::fill(std::begin(dirty), std::end(dirty), Rebuild::all);
         rest_.resize(side);
         for (std::size_t i = 0; i < side; ++i)
             rest_[i] = gridCoordinate(static_cast<std::int32_t>(i) - n_, n_);
@@ -75,13 +79,15 @@ void DisplacementField::rebuild(const Scene& scene, const Key* old) {
         for (std::size_t p = 0; p < side * side; ++p)
             onSource_[p] = coincidesWithSource(scene, rest_[p / side], rest_[p % side]);
     }
+    bool bounds = everything; // otherwise they change with a source's geometry alone
     for (std::size_t s = 0; s < live_.size(); ++s) {
-        if (dirty[s]) buildSourceTerms(scene, s);
+        if (dirty[s] != Rebuild::none) buildSourceTerms(scene, s, dirty[s]);
+        bounds = bounds || dirty[s] == Rebuild::all;
     }
-    buildBounds();
+    if (bounds) buildBounds();
 }
 
-void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
+void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s, Rebuild what) {
     using namespace margins;
     SourceTerms& t = terms_[s];
     const WaveSource& src = scene.source(live_[s]);
@@ -93,38 +99,45 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s) {
     const double cornerY = std::fabs(static_cast<double>(src.y)) + 300.0;
     const double largestLag = std::fabs(std::sqrt(cornerX * cornerX + cornerY * cornerY) * lagPerPixel);
     t.largestLag = std::isfinite(largestLag) ? largestLag * (1.0 + 0x1p-40) : kInf;
-    const double amp = src.amp;
-    const PairSource pairs{key_.law,
-                           key_.law == AttenuationLaw::inverseDistance       ? amp
-                           : key_.law == AttenuationLaw::inverseSqrtDistance ? amp / 10.0
-                                                                             : amp / 200.0,
-                           lagPerPixel};
-
-    // Unit vectors times envelopes, envelopes and lags, a column at a time in vector lanes.
-    t.ax.resize(points);
-    t.ay.resize(points);
-    t.sinLag.resize(points);
-    t.cosLag.resize(points);
+    if (what == Rebuild::all) {
+        // Unit vectors times envelopes, envelopes and distances (lags of one per pixel), a column at a
+        // time in vector lanes.
+        const double amp = src.amp;
+        const PairSource pairs{key_.law,
+                               key_.law == AttenuationLaw::inverseDistance       ? amp
+                               : key_.law == AttenuationLaw::inverseSqrtDistance ? amp / 10.0
+                                                                                 : amp / 200.0,
+                               1.0};
+        t.ax.resize(points);
+        t.ay.resize(points);
+        t.distance.resize(points);
+        t.sinLag.resize(points);
+        t.cosLag.resize(points);
+        envelope_.resize(points);
+        std::vector<double>& dy = angles_; // exact: both are integers of at most 33 bits
+        dy.resize(side);
+        for (std::size_t j = 0; j < side; ++j)
+            dy[j] = static_cast<double>(rest_[j]) - static_cast<double>(src.y);
+        for (std::size_t c = 0; c < side; ++c) {
+            const double dx = static_cast<double>(rest_[c]) - static_cast<double>(src.x);
+            const std::size_t at = c * side;
+            pairTermsOfColumn(pairs, dx, dy.data(), side, t.ax.data() + at, t.ay.data() + at,
+                              envelope_.data() + at, t.distance.data() + at);
+        }
+        t.largestEnvelope = 0.0;
+        for (std::size_t p = 0; p < points; ++p) {
+            if (!onSource_[p]) t.largestEnvelope = std::max(t.largestEnvelope, std::fabs(envelope_[p]));
+        }
+    }
     t.exactColumn.assign(side, 0); // the exact lags are made again, in place, when needed
-    envelope_.resize(points);
-    lag_.resize(points);
-    std::vector<double>& dy = angles_; // exact: both are integers of at most 33 bits
-    dy.resize(side);
-    for (std::size_t j = 0; j < side; ++j)
-        dy[j] = static_cast<double>(rest_[j]) - static_cast<double>(src.y);
-    for (std::size_t c = 0; c < side; ++c) {
-        const double dx = static_cast<double>(rest_[c]) - static_cast<double>(src.x);
-        const std::size_t at = c * side;
-        pairTermsOfColumn(pairs, dx, dy.data(), side, t.ax.data() + at, t.ay.data() + at,
-                          envelope_.data() + at, lag_.data() + at);
-    }
-    t.largestEnvelope = 0.0;
-    for (std::size_t p = 0; p < points; ++p) {
-        if (!onSource_[p]) t.largestEnvelope = std::max(t.largestEnvelope, std::fabs(envelope_[p]));
-    }
-    // The double lags' sines serve wherever their error fits the margin.
+    // The double lags' sines serve wherever their error fits the margin. Each lag is the distance times
+    // the lag per pixel, one rounding, as the lanes would make it.
     t.lagSines = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin;
-    if (t.lagSines) sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
+    if (!t.lagSines) return;
+    lag_.resize(points);
+    for (std::size_t p = 0; p < points; ++p)
+        lag_[p] = t.distance[p] * lagPerPixel;
+    sinCosBatch(lag_.data(), t.sinLag.data(), t.cosLag.data(), points);
 }
 
 namespace {
