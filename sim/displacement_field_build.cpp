@@ -124,10 +124,12 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s, Rebu
             pairTermsOfColumn(pairs, dx, dy.data(), side, t.ax.data() + at, t.ay.data() + at,
                               envelope_.data() + at, t.distance.data() + at);
         }
-        t.largestEnvelope = 0.0;
+        // In a local: kept in the member, every step would wait for the store of the one before.
+        double largest = 0.0;
         for (std::size_t p = 0; p < points; ++p) {
-            if (!onSource_[p]) t.largestEnvelope = std::max(t.largestEnvelope, std::fabs(envelope_[p]));
+            if (!onSource_[p]) largest = std::max(largest, std::fabs(envelope_[p]));
         }
+        t.largestEnvelope = largest;
     }
     t.exactColumn.assign(side, 0); // the exact lags are made again, in place, when needed
     // The double lags' sines serve wherever their error fits the margin. Each lag is the distance times
