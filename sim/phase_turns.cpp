@@ -26,8 +26,7 @@ bool oneBinade(long double a, long double b, int& e) {
 
 // 2^k, built directly where it is a normal extended-precision number.
 long double powerOfTwo(int k) {
-    if constexpr (std::numeric_limits<long double>::digits == 64 &&
-                  std::numeric_limits<long double>::max_exponent == 16384) {
+    if constexpr (detail::kX87Extended) {
         if (k >= -16382 && k <= 16383) {
             const std::uint64_t mantissa = std::uint64_t{1} << 63;
             const auto top = static_cast<std::uint16_t>(k + 16383);

@@ -23,6 +23,10 @@ __extension__ using WideTurns = unsigned __int128;
 // at most x * 2^-192 turns, below 2^-64 for every |x| < 2^128.
 inline constexpr std::uint64_t kInverseTurn[3] = {0x28BE60DB9391054A, 0x7F09D5F47D4D3770, 0x36D8A5664F10E410};
 
+// Whether long double is the x87 extended format, whose bytes split and powerOfTwo read and write.
+inline constexpr bool kX87Extended =
+    std::numeric_limits<long double>::digits == 64 && std::numeric_limits<long double>::max_exponent == 16384;
+
 // |x| = mantissa * 2^(e - 64) exactly, with the 64-bit mantissa as an integer, and x's sign; false for
 // infinities and NaNs. The x87 format is read directly (frexp and ldexp cost most of a reduction
 // otherwise), from where x is stored: a copy made through the x87 unit would be read back before its
@@ -33,8 +37,7 @@ struct Parts {
     bool negative = false;
 };
 inline bool split(const long double& x, Parts& parts) {
-    if constexpr (std::numeric_limits<long double>::digits == 64 &&
-                  std::numeric_limits<long double>::max_exponent == 16384) {
+    if constexpr (kX87Extended) {
         unsigned char bytes[sizeof(long double)];
         std::memcpy(bytes, &x, sizeof bytes);
         std::uint16_t top = 0;
