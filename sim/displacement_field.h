@@ -93,8 +93,11 @@ class DisplacementField {
         // Sine and cosine of the travel lag: of the double lag, or where exactColumn is set, of the
         // model's own lag reduced exactly.
         std::vector<double> sinLag, cosLag;
-        std::vector<long double> exactLag; // the model's lag, where exactColumn is set
-        std::vector<Turns> exactTurns;     // and its reduction
+        std::vector<long double> exactDistance; // the model's distance, where distanceColumn is set
+        std::vector<std::uint8_t> distanceColumn;
+        std::vector<std::size_t> nearest, farthest; // a column's rows nearest and farthest from the source
+        std::vector<long double> exactLag;          // the model's lag, where exactColumn is set
+        std::vector<Turns> exactTurns;              // and its reduction
         std::vector<std::uint8_t> exactColumn;
         std::vector<long double> columnLeast, columnMost; // of the finite exact lags of a column
         bool lagSines = false;      // the double lags' sines are there: their error fits the margin

@@ -6,6 +6,7 @@
 
 #include "sim/batch_sincos.h"
 #include "sim/displacement_margins.h"
+#include "sim/exact_lags.h"
 #include "sim/frame_settings.h"
 #include "sim/pair_terms.h"
 
@@ -130,6 +131,10 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s, Rebu
             if (!onSource_[p]) largest = std::max(largest, std::fabs(envelope_[p]));
         }
         t.largestEnvelope = largest;
+        t.exactDistance.resize(points);
+        t.distanceColumn.assign(side, 0);
+        t.nearest.resize(side);
+        t.farthest.resize(side);
     }
     t.exactColumn.assign(side, 0); // the exact lags are made again, in place, when needed
     // The double lags' sines serve wherever their error fits the margin. Each lag is the distance times
@@ -252,32 +257,48 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     t.exactColumn[c] = 1;
     ++exactColumns_;
     angles_.resize(side);
-    // The extended-precision lags first, in a loop of their own: their divisions and roots then overlap
-    // instead of each reduction waiting for its lag. Correctly rounded operations keep order, so the lags
-    // run with the distances, that is with |dy| in a column: the nearest and farthest point are noted.
-    const SourceLags lagOf(src);
-    std::size_t nearest = side, farthest = side;
-    std::uint64_t nearestDy = ~std::uint64_t{0}, farthestDy = 0;
-    for (std::size_t j = 0; j < side; ++j) {
-        if (onSource_[base + j]) continue;
-        t.exactLag[base + j] = lagOf(sourceDistance(src, rest_[c], rest_[j]));
-        const std::int64_t dy = std::int64_t{rest_[j]} - src.y;
-        const auto size = static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
-        if (size < nearestDy) {
-            nearestDy = size;
-            nearest = j;
+    // The model's distances stay with the geometry: a new angular frequency or speed, and the wave speed
+    // slider above all, finds them made. Their extended-precision roots are the slowest step of all.
+    // Correctly rounded operations keep order, so the lags run with the distances, that is with |dy| in a
+    // column: its nearest and farthest point are noted with them.
+    long double* const distance = t.exactDistance.data() + base;
+    if (!t.distanceColumn[c]) {
+        std::size_t nearest = side, farthest = side;
+        std::uint64_t nearestDy = ~std::uint64_t{0}, farthestDy = 0;
+        for (std::size_t j = 0; j < side; ++j) {
+            distance[j] = 0.0L;
+            if (onSource_[base + j]) continue;
+            distance[j] = sourceDistance(src, rest_[c], rest_[j]);
+            const std::int64_t dy = std::int64_t{rest_[j]} - src.y;
+            const auto size = static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
+            if (size < nearestDy) {
+                nearestDy = size;
+                nearest = j;
+            }
+            if (size >= farthestDy) {
+                farthestDy = size;
+                farthest = j;
+            }
         }
-        if (size >= farthestDy) {
-            farthestDy = size;
-            farthest = j;
+        t.distanceColumn[c] = 1;
+        t.nearest[c] = nearest;
+        t.farthest[c] = farthest;
+    }
+    long double* const lags = t.exactLag.data() + base;
+    Turns* const turns = t.exactTurns.data() + base;
+    const ExactLags byParts(src);
+    if (byParts.usable()) {
+        byParts.column(distance, onSource_.data() + base, side, lags, turns, angles_.data());
+    } else { // the model's own operations, in a loop of their own: they then overlap
+        const SourceLags lagOf(src);
+        for (std::size_t j = 0; j < side; ++j)
+            lags[j] = lagOf(distance[j]);
+        for (std::size_t j = 0; j < side; ++j) {
+            angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
+            if (!onSource_[base + j] && turnsOf(lags[j], turns[j])) angles_[j] = angleOf(turns[j]);
         }
     }
-    for (std::size_t j = 0; j < side; ++j) {
-        const std::size_t p = base + j;
-        angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
-        if (!onSource_[p] && turnsOf(t.exactLag[p], t.exactTurns[p])) angles_[j] = angleOf(t.exactTurns[p]);
-    }
-    columnExtremes(c, s, nearest, farthest);
+    columnExtremes(c, s, t.nearest[c], t.farthest[c]);
     sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);
 }
 

@@ -28,13 +28,8 @@ bool oneBinade(long double a, long double b, int& e) {
 long double powerOfTwo(int k) {
     if constexpr (detail::kX87Extended) {
         if (k >= -16382 && k <= 16383) {
-            const std::uint64_t mantissa = std::uint64_t{1} << 63;
-            const auto top = static_cast<std::uint16_t>(k + 16383);
-            unsigned char bytes[sizeof(long double)] = {};
-            std::memcpy(bytes, &mantissa, sizeof mantissa);
-            std::memcpy(bytes + 8, &top, sizeof top);
             long double x = 0;
-            std::memcpy(&x, bytes, sizeof x);
+            detail::join({std::uint64_t{1} << 63, k + 1, false}, x);
             return x;
         }
     }

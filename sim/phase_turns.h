@@ -62,14 +62,34 @@ inline bool split(const long double& x, Parts& parts) {
     }
 }
 
-} // namespace detail
+// The number of parts whose mantissa has its top bit set and whose e lies in the format's range (as split
+// gives them for a normal number), written where x is stored; for the x87 format only (kX87Extended).
+inline void join(const Parts& parts, long double& x) {
+    // Two stores into x itself: a whole copy from a buffer would wait for its parts' stores to complete.
+    const auto top = static_cast<std::uint16_t>((parts.negative ? 0x8000 : 0) | (parts.e + 16382));
+    auto* bytes = reinterpret_cast<unsigned char*>(&x);
+    std::memcpy(bytes, &parts.mantissa, sizeof parts.mantissa);
+    std::memcpy(bytes + 8, &top, sizeof top);
+}
 
-// x / (2 pi) modulo 1 to within 2^-63 of a turn; false when x is not finite or |x| >= 2^128. Inline, as
-// angleOf: the exact lags of a column take both at every point.
-inline bool turnsOf(const long double& x, Turns& turns) {
-    detail::Parts parts;
-    if (!detail::split(x, parts) || parts.e > 128) return false;
+// parts.mantissa * 2^(parts.e - 64) / (2 pi) modulo 1, signed, to within 2^-63 of a turn; false when the
+// value is 2^128 or more.
+inline bool turnsOfParts(const Parts& parts, Turns& turns) {
+    if (parts.e > 128) return false;
     const std::uint64_t mantissa = parts.mantissa;
+    if (parts.e >= 1 && parts.e <= 62) {
+        // Below 2^62 (the lags of any wave speed the window offers) the third word of 1 / (2 pi) and the
+        // low word of the second product add less than two units before the shift right by 64 - e >= 2,
+        // so less than one after it: two products serve.
+        const detail::WideTurns sum = detail::WideTurns{mantissa} * detail::kInverseTurn[0] +
+                                      ((detail::WideTurns{mantissa} * detail::kInverseTurn[1]) >> 64);
+        const auto low = static_cast<std::uint64_t>(sum);
+        const auto high = static_cast<std::uint64_t>(sum >> 64);
+        const int shift = 64 - parts.e; // 2 to 63
+        const std::uint64_t t = (low >> shift) | ((high << 1) << (63 - shift));
+        turns = parts.negative ? Turns{0} - t : t;
+        return true;
+    }
     // mantissa * kInverseTurn is a 256-bit number with 256 bits after the point, in two halves;
     // |x| / (2 pi) * 2^64 is it shifted right by 192 - e bits.
     const detail::WideTurns low = detail::WideTurns{mantissa} * detail::kInverseTurn[2];
@@ -87,6 +107,15 @@ inline bool turnsOf(const long double& x, Turns& turns) {
     }
     turns = parts.negative ? Turns{0} - t : t;
     return true;
+}
+
+} // namespace detail
+
+// x / (2 pi) modulo 1 to within 2^-63 of a turn; false when x is not finite or |x| >= 2^128. Inline, as
+// angleOf: the exact lags of a column take both at every point.
+inline bool turnsOf(const long double& x, Turns& turns) {
+    detail::Parts parts;
+    return detail::split(x, parts) && detail::turnsOfParts(parts, turns);
 }
 
 // The angle of a fraction of a turn in radians, in [-pi, pi], to within 2^-51 radians.

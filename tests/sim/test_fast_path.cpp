@@ -7,6 +7,7 @@
 #include "draw/recording_surface.h"
 #include "sim/batch_sincos.h"
 #include "sim/displacement_field.h"
+#include "sim/exact_lags.h"
 #include "sim/frame_renderer.h"
 #include "sim/offset_lanes.h"
 #include "sim/pair_terms.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -342,6 +344,62 @@ TEST(FastPath, TurnsOfAnyAngle) {
         ASSERT_NEAR(std::cos(angleOf(t)), static_cast<double>(std::cos(x)), 0x1p-50)
             << static_cast<double>(x);
     }
+}
+
+// The integers' lags are the model's to the last bit, ties to even included, in columns of every kind of
+// point (on a source, near, at the far corners), four lanes or one: the same lags, turns and angles.
+TEST(FastPath, IntegerLagsAreTheModelsLags) {
+    const double speeds[] = {2.0, 0.5, 1.0, -4.0, 0x1p-1000, 0x1p1000};
+    std::vector<long double> distance;
+    for (std::int64_t dx = 0; dx <= 12; ++dx) {
+        for (const std::int64_t dy : {0, 1, 5, 12, -7})
+            distance.push_back(distanceOf(dx, dy));
+        distance.push_back(distanceOf(dx + 4294967296 - 600, 4294967295)); // the far corners
+    }
+    std::vector<std::uint8_t> onSource(distance.size());
+    for (std::size_t j = 0; j < distance.size(); ++j)
+        onSource[j] = distance[j] == 0;
+    int ties = 0, lags = 0;
+    for (const double speed : speeds) {
+        for (std::int32_t omega = -60; omega <= 400; omega += 7) {
+            for (const std::int32_t o :
+                 {omega, omega == -60 ? SceneMaker::kMax : omega, omega == -60 ? SceneMaker::kMin : omega}) {
+                const WaveSource src{0, 0, 1, o, 0, speed};
+                const ExactLags exact(src);
+                ASSERT_EQ(exact.usable(), o != 0);
+                if (o == 0) continue;
+                const std::size_t n = distance.size();
+                std::vector<long double> lag(n), lagOne(n);
+                std::vector<Turns> turns(n), turnsOne(n);
+                std::vector<double> angle(n), angleOne(n);
+                exact.column(distance.data(), onSource.data(), n, lag.data(), turns.data(), angle.data());
+                exact.column(distance.data(), onSource.data(), n, lagOne.data(), turnsOne.data(),
+                             angleOne.data(), false);
+                const long double perFrame = radiansPerFrame(src);
+                for (std::size_t j = 0; j < n; ++j) {
+                    ASSERT_EQ(std::isnan(angle[j]), onSource[j] != 0 || speed == 0x1p-1000) << j;
+                    if (onSource[j]) continue;
+                    const long double r = distance[j], want = SourceLags(src)(r);
+                    ASSERT_EQ(std::memcmp(&lag[j], &want, 10), 0) << o << " " << speed << " " << r;
+                    ASSERT_EQ(std::memcmp(&lagOne[j], &want, 10), 0) << o << " " << speed << " " << r;
+                    if (std::isnan(angle[j])) continue;
+                    ASSERT_EQ(turns[j], turnsOne[j]);
+                    ASSERT_EQ(std::bit_cast<std::uint64_t>(angle[j]),
+                              std::bit_cast<std::uint64_t>(angleOne[j]));
+                    Turns t = 0;
+                    ASSERT_TRUE(turnsOf(want, t));
+                    ASSERT_LE(t - turns[j] + 2, 4u) << "within two units of the general reduction";
+                    const long double product = r * perFrame; // a tie: the rest is half a unit
+                    ties += std::fabs(std::fmal(r, perFrame, -product)) ==
+                            std::ldexp(0.5L, std::ilogb(product) - 63);
+                    ++lags;
+                }
+            }
+        }
+    }
+    EXPECT_GT(ties, 10) << "of " << lags;
+    EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 2.1}).usable()); // the model's division serves
+    EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 0.0}).usable());
 }
 
 TEST(FastPath, BatchedSinesMatchTheScalarOnes) {

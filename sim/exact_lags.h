@@ -1,0 +1,57 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
+#pragma once
+// The model's lag (r * radiansPerFrame) / speed from the parts of r, in integers, for a speed that is a
+// power of two (the usual 2.0): the product of two 64-bit mantissas rounded to 64 bits ties to even, as
+// the x87 unit rounds it, then scaled exactly. The same values as SourceLags without its extended-precision
+// loads and stores, which made most of the cost of a grid's lags. Other speeds keep SourceLags: a
+// correctly rounded integer division measured slower here than the x87 unit's.
+
+#include "sim/displacement.h"
+#include "sim/phase_turns.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rs {
+
+class ExactLags {
+  public:
+    explicit ExactLags(const WaveSource& src);
+    // False where the integers do not serve: no x87 format, an angular frequency of 0, or a speed that is
+    // not a normal power of two.
+    bool usable() const { return usable_; }
+    // The lag's parts at a distance of parts r, which must be a normal positive number.
+    detail::Parts operator()(const detail::Parts& r) const {
+        __extension__ using Wide = unsigned __int128;
+        constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
+        // r * perFrame: a product in [2^126, 2^128), normalised to its top 64 bits and the rest. No
+        // branches: which way each goes is as good as random from one point to the next.
+        const Wide product = Wide{r.mantissa} * perFrame_.mantissa;
+        auto high = static_cast<std::uint64_t>(product >> 64);
+        auto low = static_cast<std::uint64_t>(product);
+        const std::uint64_t shift = (high >> 63) ^ 1;
+        high = (high << shift) | ((low >> 63) & shift);
+        low <<= shift;
+        // Up where the rest is above half a unit, or half of one with the mantissa odd; a carry out of
+        // the top bit makes the next power of two.
+        high += static_cast<std::uint64_t>(low > kTop) | (static_cast<std::uint64_t>(low == kTop) & high);
+        const std::uint64_t carried = high == 0 ? 1 : 0;
+        return {high | carried << 63, r.e + scale_ - static_cast<int>(shift) + static_cast<int>(carried),
+                negative_};
+    }
+
+    // The lags of a column of points at the given distances, with their reductions and angleOf those in
+    // angles (NaN where a lag cannot be reduced, and at points on a source, which get nothing else). Four
+    // points at a time where the processor has AVX2, unless wide is false (for tests): the same bits.
+    void column(const long double* distance, const std::uint8_t* onSource, std::size_t count,
+                long double* lags, Turns* turns, double* angles, bool wide = true) const;
+
+  private:
+    detail::Parts perFrame_;
+    int scale_ = 0; // the exponent of perFrame / speed
+    bool negative_ = false;
+    bool usable_ = false;
+};
+
+} // namespace rs
