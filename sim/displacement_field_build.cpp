@@ -293,10 +293,7 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
         const SourceLags lagOf(src);
         for (std::size_t j = 0; j < side; ++j)
             lags[j] = lagOf(distance[j]);
-        for (std::size_t j = 0; j < side; ++j) {
-            angles_[j] = kNaN; // a lag too large to reduce, or no lag at all, leaves the point to the model
-            if (!onSource_[base + j] && turnsOf(lags[j], turns[j])) angles_[j] = angleOf(turns[j]);
-        }
+        turnsOfColumn(lags, onSource_.data() + base, side, turns, angles_.data());
     }
     columnExtremes(c, s, t.nearest[c], t.farthest[c]);
     sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);

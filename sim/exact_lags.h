@@ -15,6 +15,9 @@
 
 namespace rs {
 
+// How many points at a time: the widest the processor has, at most four, or one.
+enum class LagLanes { one, four, widest };
+
 class ExactLags {
   public:
     explicit ExactLags(const WaveSource& src);
@@ -42,10 +45,10 @@ class ExactLags {
     }
 
     // The lags of a column of points at the given distances, with their reductions and angleOf those in
-    // angles (NaN where a lag cannot be reduced, and at points on a source, which get nothing else). Four
-    // points at a time where the processor has AVX2, unless wide is false (for tests): the same bits.
+    // angles (NaN where a lag cannot be reduced, and at points on a source, which get nothing else). As
+    // many points at a time as the processor's lanes hold, or as lanes says (for tests): the same bits.
     void column(const long double* distance, const std::uint8_t* onSource, std::size_t count,
-                long double* lags, Turns* turns, double* angles, bool wide = true) const;
+                long double* lags, Turns* turns, double* angles, LagLanes lanes = LagLanes::widest) const;
 
   private:
     detail::Parts perFrame_;
@@ -53,5 +56,10 @@ class ExactLags {
     bool negative_ = false;
     bool usable_ = false;
 };
+
+// The reductions of a column's lags and angleOf them in angles (NaN where a lag cannot be reduced, and at
+// points on a source, which get nothing else), in lanes as ExactLags::column.
+void turnsOfColumn(const long double* lags, const std::uint8_t* onSource, std::size_t count, Turns* turns,
+                   double* angles, LagLanes lanes = LagLanes::widest);
 
 } // namespace rs

@@ -369,26 +369,34 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
                 ASSERT_EQ(exact.usable(), o != 0);
                 if (o == 0) continue;
                 const std::size_t n = distance.size();
-                std::vector<long double> lag(n), lagOne(n);
-                std::vector<Turns> turns(n), turnsOne(n);
-                std::vector<double> angle(n), angleOne(n);
-                exact.column(distance.data(), onSource.data(), n, lag.data(), turns.data(), angle.data());
-                exact.column(distance.data(), onSource.data(), n, lagOne.data(), turnsOne.data(),
-                             angleOne.data(), false);
+                const LagLanes kinds[] = {LagLanes::one, LagLanes::four, LagLanes::widest};
+                std::vector<long double> lag[3];
+                std::vector<Turns> turns[3];
+                std::vector<double> angle[3];
+                for (int k = 0; k < 3; ++k) {
+                    lag[k].resize(n);
+                    turns[k].resize(n);
+                    angle[k].resize(n);
+                    exact.column(distance.data(), onSource.data(), n, lag[k].data(), turns[k].data(),
+                                 angle[k].data(), kinds[k]);
+                }
                 const long double perFrame = radiansPerFrame(src);
                 for (std::size_t j = 0; j < n; ++j) {
-                    ASSERT_EQ(std::isnan(angle[j]), onSource[j] != 0 || speed == 0x1p-1000) << j;
+                    ASSERT_EQ(std::isnan(angle[0][j]), onSource[j] != 0 || speed == 0x1p-1000) << j;
                     if (onSource[j]) continue;
                     const long double r = distance[j], want = SourceLags(src)(r);
-                    ASSERT_EQ(std::memcmp(&lag[j], &want, 10), 0) << o << " " << speed << " " << r;
-                    ASSERT_EQ(std::memcmp(&lagOne[j], &want, 10), 0) << o << " " << speed << " " << r;
-                    if (std::isnan(angle[j])) continue;
-                    ASSERT_EQ(turns[j], turnsOne[j]);
-                    ASSERT_EQ(std::bit_cast<std::uint64_t>(angle[j]),
-                              std::bit_cast<std::uint64_t>(angleOne[j]));
+                    for (int k = 0; k < 3; ++k) {
+                        ASSERT_EQ(std::memcmp(&lag[k][j], &want, 10), 0) << o << " " << speed << " " << r;
+                        ASSERT_EQ(std::bit_cast<std::uint64_t>(angle[k][j]),
+                                  std::bit_cast<std::uint64_t>(angle[0][j]));
+                        if (!std::isnan(angle[0][j])) {
+                            ASSERT_EQ(turns[k][j], turns[0][j]);
+                        }
+                    }
+                    if (std::isnan(angle[0][j])) continue;
                     Turns t = 0;
                     ASSERT_TRUE(turnsOf(want, t));
-                    ASSERT_LE(t - turns[j] + 2, 4u) << "within two units of the general reduction";
+                    ASSERT_LE(t - turns[0][j] + 2, 4u) << "within two units of the general reduction";
                     const long double product = r * perFrame; // a tie: the rest is half a unit
                     ties += std::fabs(std::fmal(r, perFrame, -product)) ==
                             std::ldexp(0.5L, std::ilogb(product) - 63);
@@ -398,6 +406,35 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
         }
     }
     EXPECT_GT(ties, 10) << "of " << lags;
+    // Lags the model's division made are reduced alike in lanes, negative ones and those of a speed of 0
+    // (not finite: left to the model) among them.
+    for (const double speed : {2.1, -0.3, 0.0}) {
+        const WaveSource src{0, 0, 1, SceneMaker::kMax, 0, speed};
+        const std::size_t n = distance.size();
+        std::vector<long double> lag(n);
+        for (std::size_t j = 0; j < n; ++j)
+            lag[j] = SourceLags(src)(distance[j]);
+        std::vector<Turns> turns[3];
+        std::vector<double> angle[3];
+        const LagLanes kinds[] = {LagLanes::one, LagLanes::four, LagLanes::widest};
+        for (int k = 0; k < 3; ++k) {
+            turns[k].resize(n);
+            angle[k].resize(n);
+            turnsOfColumn(lag.data(), onSource.data(), n, turns[k].data(), angle[k].data(), kinds[k]);
+        }
+        for (std::size_t j = 0; j < n; ++j) {
+            Turns t = 0;
+            const bool reduced = !onSource[j] && turnsOf(lag[j], t);
+            ASSERT_EQ(reduced, speed != 0.0 && !onSource[j]) << j;
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_EQ(std::isnan(angle[k][j]), !reduced) << speed << " " << j;
+                if (!reduced) continue;
+                ASSERT_EQ(turns[k][j], t) << speed << " " << j;
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(angle[k][j]),
+                          std::bit_cast<std::uint64_t>(angleOf(t)));
+            }
+        }
+    }
     EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 2.1}).usable()); // the model's division serves
     EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 0.0}).usable());
 }

@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 Ripplescope developers
+// SPDX-License-Identifier: MIT
+#pragma once
+// ExactLags::column in vector lanes: the same integer operations and the same double roundings as one
+// point at a time, on four or eight points.
+
+#include "sim/exact_lags.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rs {
+
+struct LagTerms {
+    std::uint64_t perFrame; // the mantissa of the radians per frame
+    int scale;              // the exponent of perFrame / speed
+    bool negative;
+};
+
+// ExactLags::column (terms given, from distances) or turnsOfColumn (no terms, from lags) in lanes: whole
+// groups of points from the start, up to the first group that has a point on a source or a lag outside
+// [2^0, 2^62) (the one-point way takes that group); returns how many points were done, 0 where the
+// processor has no lanes of the kind asked for.
+std::size_t lagLanes(LagLanes lanes, const LagTerms* terms, const long double* from,
+                     const std::uint8_t* onSource, std::size_t count, long double* lags, Turns* turns,
+                     double* angles);
+
+} // namespace rs
