@@ -8,10 +8,14 @@
 #if defined(__x86_64__) && defined(__GNUC__)
 // GCC 12's AVX-512 intrinsics start from an undefined vector that its flow analysis takes for an
 // uninitialised one (fixed in GCC 13); the warning points into the header, so it is silenced there.
+#if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 #define RIPPLESCOPE_LAG_VECTORS 1
 #endif
 
