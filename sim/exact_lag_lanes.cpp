@@ -6,16 +6,7 @@
 #include <limits>
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// GCC 12's AVX-512 intrinsics start from an undefined vector that its flow analysis takes for an
-// uninitialised one (fixed in GCC 13); the warning points into the header, so it is silenced there.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+#include "sim/vector_intrinsics.h"
 #define RIPPLESCOPE_LAG_VECTORS 1
 #endif
 
@@ -254,15 +245,23 @@ std::size_t lagLanes(LagLanes lanes, const LagTerms* terms, const long double* f
     static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
     const LagTerms none{0, 0, false};
     const LagTerms& t = terms != nullptr ? *terms : none;
-    const auto run = [&](auto kernel) {
-        return kernel(t.perFrame, t.scale, t.negative, from, onSource, count, lags, turns, angles);
+    const auto run = [&](auto kernel, std::size_t at) {
+        return kernel(t.perFrame, t.scale, t.negative, from + at, onSource + at, count - at,
+                      lags == nullptr ? nullptr : lags + at, turns + at, angles + at);
     };
-    if (lanes == LagLanes::widest && avx512)
-        return terms != nullptr ? run(eightLanes<true>) : run(eightLanes<false>);
-    if (avx2) return terms != nullptr ? run(fourLanes<true>) : run(fourLanes<false>);
-#endif
+    std::size_t done = 0;
+    if (lanes == LagLanes::widest && avx512) {
+        done = terms != nullptr ? run(eightLanes<true>, 0) : run(eightLanes<false>, 0);
+        if (count - done >= 8) return done; // stopped at a group the one-point way takes
+    }
+    // Four lanes, or a last four points after the eight lanes: a column of 101 points would otherwise
+    // leave five to the one-point way.
+    if (avx2) done += terms != nullptr ? run(fourLanes<true>, done) : run(fourLanes<false>, done);
+    return done;
+#else
     (void)lanes, (void)terms, (void)from, (void)onSource, (void)count, (void)lags, (void)turns, (void)angles;
     return 0;
+#endif
 }
 
 } // namespace rs
