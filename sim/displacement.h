@@ -63,6 +63,7 @@ inline long double lagTerm(long double r, long double radiansPerFrame, double sp
 // exactly as its reciprocal multiplies: the same lags, without the slow division.
 class SourceLags {
   public:
+    SourceLags() = default;
     explicit SourceLags(const WaveSource& src) : perFrame_(radiansPerFrame(src)), speed_(src.speed) {
         int exponent = 0;
         byInverse_ = std::fabs(std::frexp(src.speed, &exponent)) == 0.5;
@@ -73,8 +74,8 @@ class SourceLags {
     }
 
   private:
-    long double perFrame_;
-    double speed_;
+    long double perFrame_ = 0.0L;
+    double speed_ = 0.0;
     long double inverse_ = 0.0L;
     bool byInverse_ = false;
 };

@@ -11,6 +11,7 @@
 // exactly to fractions of a turn.
 
 #include "sim/displacement.h"
+#include "sim/exact_lags.h"
 #include "sim/offset_lanes.h"
 #include "sim/phase_turns.h"
 
@@ -96,6 +97,7 @@ class DisplacementField {
         std::vector<long double> exactDistance; // the model's distance, where distanceColumn is set
         std::vector<std::uint8_t> distanceColumn;
         std::vector<std::size_t> nearest, farthest; // a column's rows nearest and farthest from the source
+        ExactLags exactLags;                        // how the model's lags are made
         std::vector<long double> exactLag;          // the model's lag, where exactColumn is set
         std::vector<Turns> exactTurns;              // and its reduction
         std::vector<std::uint8_t> exactColumn;

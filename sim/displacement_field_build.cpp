@@ -6,7 +6,6 @@
 
 #include "sim/batch_sincos.h"
 #include "sim/displacement_margins.h"
-#include "sim/exact_lags.h"
 #include "sim/frame_settings.h"
 #include "sim/pair_terms.h"
 
@@ -100,6 +99,7 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s, Rebu
     const double cornerY = std::fabs(static_cast<double>(src.y)) + 300.0;
     const double largestLag = std::fabs(std::sqrt(cornerX * cornerX + cornerY * cornerY) * lagPerPixel);
     t.largestLag = std::isfinite(largestLag) ? largestLag * (1.0 + 0x1p-40) : kInf;
+    t.exactLags = ExactLags(src);
     if (what == Rebuild::all) {
         // Unit vectors times envelopes, envelopes and distances (lags of one per pixel), a column at a
         // time in vector lanes.
@@ -286,15 +286,7 @@ void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
     }
     long double* const lags = t.exactLag.data() + base;
     Turns* const turns = t.exactTurns.data() + base;
-    const ExactLags byParts(src);
-    if (byParts.usable()) {
-        byParts.column(distance, onSource_.data() + base, side, lags, turns, angles_.data());
-    } else { // the model's own operations, in a loop of their own: they then overlap
-        const SourceLags lagOf(src);
-        for (std::size_t j = 0; j < side; ++j)
-            lags[j] = lagOf(distance[j]);
-        turnsOfColumn(lags, onSource_.data() + base, side, turns, angles_.data());
-    }
+    t.exactLags.column(distance, onSource_.data() + base, side, lags, turns, angles_.data());
     columnExtremes(c, s, t.nearest[c], t.farthest[c]);
     sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);
 }

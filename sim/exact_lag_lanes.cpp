@@ -61,15 +61,19 @@ __attribute__((target("avx2"))) inline __m256d exactDoubles(__m256i v) {
 // on a source or a lag outside [2^0, 2^62) is left to the caller. Returns how many points it did (whole
 // groups from the start, up to the first one left).
 template <bool product>
-__attribute__((target("avx2"))) std::size_t
-fourLanes(std::uint64_t perFrame, int scale, bool negative, const long double* distance,
-          const std::uint8_t* onSource, std::size_t count, long double* lags, Turns* turns, double* angles) {
-    const Halves w = halvesOf(perFrame), k0 = halvesOf(detail::kInverseTurn[0]),
-                 k1 = halvesOf(detail::kInverseTurn[1]);
+__attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, const long double* distance,
+                                                      const std::uint8_t* onSource, std::size_t count,
+                                                      long double* lags, Turns* turns, double* angles) {
+    const bool negative = terms.negative, divide = !terms.powerOfTwo;
+    const Halves w = halvesOf(terms.perFrame), dHalves = halvesOf(terms.divisor),
+                 v = halvesOf(terms.reciprocal);
+    const __m256i d = _mm256_set1_epi64x(static_cast<std::int64_t>(terms.divisor));
+    const __m256i half = _mm256_set1_epi64x(static_cast<std::int64_t>(terms.divisor >> 1));
+    const Halves k0 = halvesOf(detail::kInverseTurn[0]), k1 = halvesOf(detail::kInverseTurn[1]);
     const __m256i one = _mm256_set1_epi64x(1),
                   top = _mm256_set1_epi64x(std::numeric_limits<std::int64_t>::min());
     const __m256i exponentBits = _mm256_set1_epi64x(0x7FFF), zero = _mm256_setzero_si256();
-    const __m256i scaleLanes = _mm256_set1_epi64x(scale), sixtyFour = _mm256_set1_epi64x(64);
+    const __m256i scaleLanes = _mm256_set1_epi64x(terms.scale), sixtyFour = _mm256_set1_epi64x(64);
     const __m256i sign = _mm256_set1_epi64x(negative ? 0x8000 : 0), signBit = _mm256_set1_epi64x(0x8000);
     const __m256d kHigh = _mm256_set1_pd(0x1.921fb54442d18p-62),
                   kLow = _mm256_set1_pd(0x1.1a62633145c07p-116);
@@ -102,6 +106,36 @@ fourLanes(std::uint64_t perFrame, int scale, bool negative, const long double* d
             biased = _mm256_sub_epi64(_mm256_add_epi64(e, _mm256_and_si256(carried, one)),
                                       _mm256_sub_epi64(shift, scaleLanes));
             negate = _mm256_set1_epi64x(negative ? -1 : 0);
+            if (divide) {
+                // high / d, rounded to nearest: the dividend high * 2^63 or * 2^64, whichever gives a
+                // quotient of 64 bits, by the reciprocal (Moeller and Granlund's division by invariant
+                // integers), its rest recovered exactly and the quotient mended by one at most twice.
+                const __m256i big = _mm256_xor_si256(above(d, high), _mm256_set1_epi64x(-1)); // high >= d
+                const __m256i u1 = _mm256_blendv_epi8(high, _mm256_srli_epi64(high, 1), big);
+                const __m256i u0 = _mm256_and_si256(_mm256_slli_epi64(high, 63), big);
+                __m256i ph, pl;
+                multiply(u1, v, ph, pl);
+                const __m256i q0 = _mm256_add_epi64(pl, u0);
+                __m256i q = _mm256_sub_epi64(_mm256_add_epi64(_mm256_add_epi64(ph, u1), one), above(pl, q0));
+                const __m256i cross =
+                    _mm256_add_epi64(_mm256_mul_epu32(q, dHalves.high),
+                                     _mm256_mul_epu32(_mm256_srli_epi64(q, 32), dHalves.low));
+                __m256i rest = _mm256_sub_epi64(
+                    u0, _mm256_add_epi64(_mm256_mul_epu32(q, dHalves.low), _mm256_slli_epi64(cross, 32)));
+                const __m256i over = above(rest, q0);
+                q = _mm256_add_epi64(q, over); // less one
+                rest = _mm256_add_epi64(rest, _mm256_and_si256(over, d));
+                const __m256i notBelow = _mm256_xor_si256(above(d, rest), _mm256_set1_epi64x(-1));
+                q = _mm256_sub_epi64(q, notBelow);
+                rest = _mm256_sub_epi64(rest, _mm256_and_si256(notBelow, d));
+                // Up where the rest is above half the divisor. Never exactly half: that would make
+                // high * 2^(s + 1) = d * (2q + 1), s = 63 or 64, whose right side has the divisor's odd
+                // part (the speed is no power of two) times an odd number of 64 bits, too large a multiple.
+                q = _mm256_add_epi64(q, _mm256_and_si256(above(rest, half), one));
+                const __m256i carriedQ = _mm256_cmpeq_epi64(q, zero);
+                high = _mm256_or_si256(q, _mm256_and_si256(carriedQ, top));
+                biased = _mm256_sub_epi64(biased, _mm256_add_epi64(big, carriedQ)); // plus one for each
+            }
         }
         // The exponent as split gives it, from 1 to 62 only, as the scalar two-product way.
         const __m256i lagE = _mm256_sub_epi64(biased, _mm256_set1_epi64x(16382));
@@ -115,6 +149,7 @@ fourLanes(std::uint64_t perFrame, int scale, bool negative, const long double* d
                                 _mm256_permute2x128_si256(lo, hi, 0x20));
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(lags + j + 2),
                                 _mm256_permute2x128_si256(lo, hi, 0x31));
+            continue; // their reductions come in a pass of their own
         }
         // Turns: the top two words of high * (1 / (2 pi)), shifted right by 64 - e.
         __m256i h1, h0, m1, m0;
@@ -157,11 +192,17 @@ __attribute__((target("avx512f,avx512dq"))) inline void multiply(__m512i a, __m5
 
 template <bool product>
 __attribute__((target("avx512f,avx512dq"))) std::size_t
-eightLanes(std::uint64_t perFrame, int scale, bool negative, const long double* distance,
-           const std::uint8_t* onSource, std::size_t count, long double* lags, Turns* turns, double* angles) {
+eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_t* onSource,
+           std::size_t count, long double* lags, Turns* turns, double* angles) {
     const auto low32 = [](std::uint64_t b) { return static_cast<std::int64_t>(b & 0xFFFFFFFF); };
     const auto high32 = [](std::uint64_t b) { return static_cast<std::int64_t>(b >> 32); };
-    const __m512i w0 = _mm512_set1_epi64(low32(perFrame)), w1 = _mm512_set1_epi64(high32(perFrame));
+    const bool negative = terms.negative, divide = !terms.powerOfTwo;
+    const __m512i w0 = _mm512_set1_epi64(low32(terms.perFrame)),
+                  w1 = _mm512_set1_epi64(high32(terms.perFrame));
+    const __m512i v0 = _mm512_set1_epi64(low32(terms.reciprocal)),
+                  v1 = _mm512_set1_epi64(high32(terms.reciprocal));
+    const __m512i d = _mm512_set1_epi64(static_cast<std::int64_t>(terms.divisor));
+    const __m512i half = _mm512_set1_epi64(static_cast<std::int64_t>(terms.divisor >> 1));
     const __m512i k00 = _mm512_set1_epi64(low32(detail::kInverseTurn[0])),
                   k01 = _mm512_set1_epi64(high32(detail::kInverseTurn[0]));
     const __m512i k10 = _mm512_set1_epi64(low32(detail::kInverseTurn[1])),
@@ -172,7 +213,8 @@ eightLanes(std::uint64_t perFrame, int scale, bool negative, const long double* 
                   odd = _mm512_setr_epi64(1, 3, 5, 7, 9, 11, 13, 15);
     const __m512i first = _mm512_setr_epi64(0, 8, 1, 9, 2, 10, 3, 11),
                   second = _mm512_setr_epi64(4, 12, 5, 13, 6, 14, 7, 15);
-    const __m512i scaleLanes = _mm512_set1_epi64(scale), sign = _mm512_set1_epi64(negative ? 0x8000 : 0);
+    const __m512i scaleLanes = _mm512_set1_epi64(terms.scale),
+                  sign = _mm512_set1_epi64(negative ? 0x8000 : 0);
     const __m512d kHigh = _mm512_set1_pd(0x1.921fb54442d18p-62),
                   kLow = _mm512_set1_pd(0x1.1a62633145c07p-116);
     std::size_t j = 0;
@@ -201,6 +243,28 @@ eightLanes(std::uint64_t perFrame, int scale, bool negative, const long double* 
             biased = _mm512_sub_epi64(_mm512_mask_add_epi64(e, carried, e, one),
                                       _mm512_sub_epi64(shift, scaleLanes));
             negate = negative ? 0xFF : 0;
+            if (divide) { // as in four lanes
+                const __mmask8 big = _mm512_cmpge_epu64_mask(high, d);
+                const __m512i u1 = _mm512_mask_srli_epi64(high, big, high, 1);
+                const __m512i u0 = _mm512_maskz_slli_epi64(big, high, 63);
+                __m512i ph, pl;
+                multiply(u1, v0, v1, ph, pl);
+                const __m512i q0 = _mm512_add_epi64(pl, u0);
+                __m512i q = _mm512_add_epi64(_mm512_add_epi64(ph, u1), one);
+                q = _mm512_mask_add_epi64(q, _mm512_cmplt_epu64_mask(q0, pl), q, one);
+                __m512i rest = _mm512_sub_epi64(u0, _mm512_mullo_epi64(q, d));
+                const __mmask8 over = _mm512_cmpgt_epu64_mask(rest, q0);
+                q = _mm512_mask_sub_epi64(q, over, q, one);
+                rest = _mm512_mask_add_epi64(rest, over, rest, d);
+                const __mmask8 notBelow = _mm512_cmpge_epu64_mask(rest, d);
+                q = _mm512_mask_add_epi64(q, notBelow, q, one);
+                rest = _mm512_mask_sub_epi64(rest, notBelow, rest, d);
+                q = _mm512_mask_add_epi64(q, _mm512_cmpgt_epu64_mask(rest, half), q, one); // never half
+                const __mmask8 carriedQ = _mm512_cmpeq_epi64_mask(q, _mm512_setzero_si512());
+                high = _mm512_mask_or_epi64(q, carriedQ, q, top);
+                biased = _mm512_mask_add_epi64(biased, big, biased, one);
+                biased = _mm512_mask_add_epi64(biased, carriedQ, biased, one);
+            }
         }
         const __m512i lagE = _mm512_sub_epi64(biased, _mm512_set1_epi64(16382));
         if ((_mm512_cmplt_epi64_mask(lagE, one) | _mm512_cmpgt_epi64_mask(lagE, _mm512_set1_epi64(62))) != 0)
@@ -209,6 +273,7 @@ eightLanes(std::uint64_t perFrame, int scale, bool negative, const long double* 
             const __m512i word = _mm512_or_si512(biased, sign);
             _mm512_storeu_si512(lags + j, _mm512_permutex2var_epi64(high, first, word));
             _mm512_storeu_si512(lags + j + 4, _mm512_permutex2var_epi64(high, second, word));
+            continue;
         }
         __m512i h1, h0, m1, m0;
         multiply(high, k00, k01, h1, h0);
@@ -243,11 +308,11 @@ std::size_t lagLanes(LagLanes lanes, const LagTerms* terms, const long double* f
 #if defined(RIPPLESCOPE_LAG_VECTORS)
     static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
     static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-    const LagTerms none{0, 0, false};
+    const LagTerms none{0, 0, 0, 0, true, false};
     const LagTerms& t = terms != nullptr ? *terms : none;
     const auto run = [&](auto kernel, std::size_t at) {
-        return kernel(t.perFrame, t.scale, t.negative, from + at, onSource + at, count - at,
-                      lags == nullptr ? nullptr : lags + at, turns + at, angles + at);
+        const auto offset = [at](auto* p) { return p == nullptr ? nullptr : p + at; };
+        return kernel(t, from + at, onSource + at, count - at, offset(lags), offset(turns), offset(angles));
     };
     std::size_t done = 0;
     if (lanes == LagLanes::widest && avx512) {

@@ -346,10 +346,12 @@ TEST(FastPath, TurnsOfAnyAngle) {
     }
 }
 
-// The integers' lags are the model's to the last bit, ties to even included, in columns of every kind of
-// point (on a source, near, at the far corners), four lanes or one: the same lags, turns and angles.
+// The integers' lags are the model's to the last bit, ties to even included, divided or scaled, in columns
+// of every kind of point (on a source, near, at the far corners), in lanes or one at a time: the same lags,
+// turns and angles.
 TEST(FastPath, IntegerLagsAreTheModelsLags) {
-    const double speeds[] = {2.0, 0.5, 1.0, -4.0, 0x1p-1000, 0x1p1000};
+    const double speeds[] = {2.0,   0.5, 1.0, -4.0, 0x1p-1000, 0x1p1000, 2.1, -0.3, 3.0, 0x1.fffffffffffffp0,
+                             1e-300};
     std::vector<long double> distance;
     for (std::int64_t dx = 0; dx <= 12; ++dx) {
         for (const std::int64_t dy : {0, 1, 5, 12, -7})
@@ -382,7 +384,7 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
                 }
                 const long double perFrame = radiansPerFrame(src);
                 for (std::size_t j = 0; j < n; ++j) {
-                    ASSERT_EQ(std::isnan(angle[0][j]), onSource[j] != 0 || speed == 0x1p-1000) << j;
+                    ASSERT_EQ(std::isnan(angle[0][j]), onSource[j] != 0 || std::fabs(speed) < 1e-200) << j;
                     if (onSource[j]) continue;
                     const long double r = distance[j], want = SourceLags(src)(r);
                     for (int k = 0; k < 3; ++k) {
@@ -435,8 +437,8 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
             }
         }
     }
-    EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 2.1}).usable()); // the model's division serves
     EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 0.0}).usable());
+    EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 1e-310}).usable()); // subnormal
 }
 
 TEST(FastPath, BatchedSinesMatchTheScalarOnes) {
