@@ -29,16 +29,19 @@ void scalarRun(const double* a, double* s, double* c, std::size_t n) {
 }
 
 #if defined(RIPPLESCOPE_HAVE_MVEC)
+constexpr double kInverseTurn = 0x1.45f306dc9c883p-3; // 1 / (2 pi)
+constexpr double kTurn1 = 0x1.921fb54442d18p+2;       // 2 pi as kTurn1 + kTurn2
+constexpr double kTurn2 = 0x1.1a62633145c07p-52;
+constexpr double kReducible = 0x1p50;
+
 // Angles of 2^26 and more send libmvec to its scalar fallback, a thousand times slower; lags reach 2^40.
 // So each angle up to 2^50 first loses k full turns, 2 pi as C1 + C2 (to 2^-107): each fused
 // multiply-add rounds once, to within 2^-51 of the remainder below 4. Angles below pi keep k = 0 and
 // stay as they are.
 __attribute__((target("avx2,fma"))) std::size_t wideRun(const double* a, double* s, double* c,
                                                         std::size_t n) {
-    const __m256d inverseTurn = _mm256_set1_pd(0x1.45f306dc9c883p-3);
-    const __m256d turn1 = _mm256_set1_pd(0x1.921fb54442d18p+2);
-    const __m256d turn2 = _mm256_set1_pd(0x1.1a62633145c07p-52);
-    const __m256d reducible = _mm256_set1_pd(0x1p50);
+    const __m256d inverseTurn = _mm256_set1_pd(kInverseTurn), turn1 = _mm256_set1_pd(kTurn1);
+    const __m256d turn2 = _mm256_set1_pd(kTurn2), reducible = _mm256_set1_pd(kReducible);
     const __m256d noSign = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
     std::size_t i = 0;
     for (; i + 4 <= n; i += 4) {
@@ -59,10 +62,8 @@ __attribute__((target("avx2,fma"))) std::size_t wideRun(const double* a, double*
 // The same reduction in eight lanes.
 __attribute__((target("avx512f"))) std::size_t widestRun(const double* a, double* s, double* c,
                                                          std::size_t n) {
-    const __m512d inverseTurn = _mm512_set1_pd(0x1.45f306dc9c883p-3);
-    const __m512d turn1 = _mm512_set1_pd(0x1.921fb54442d18p+2);
-    const __m512d turn2 = _mm512_set1_pd(0x1.1a62633145c07p-52);
-    const __m512d reducible = _mm512_set1_pd(0x1p50);
+    const __m512d inverseTurn = _mm512_set1_pd(kInverseTurn), turn1 = _mm512_set1_pd(kTurn1);
+    const __m512d turn2 = _mm512_set1_pd(kTurn2), reducible = _mm512_set1_pd(kReducible);
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m512d v = _mm512_loadu_pd(a + i);

@@ -56,10 +56,10 @@ __attribute__((target("avx2"))) inline __m256d exactDoubles(__m256i v) {
     return _mm256_add_pd(_mm256_mul_pd(high, _mm256_set1_pd(0x1p32)), low);
 }
 
-// ExactLags::operator() (with product, from distances; otherwise the lags are given), turnsOfParts'
-// two-product way and angleOf, four lanes at a time with the same operations; a group of four with a point
-// on a source or a lag outside [2^0, 2^62) is left to the caller. Returns how many points it did (whole
-// groups from the start, up to the first one left).
+// With product, ExactLags' lags from distances; without, turnsOfParts' two-product way and angleOf from
+// lags. Four lanes at a time with the same operations; a group of four with a point on a source or a lag
+// outside [2^0, 2^62) is left to the caller. Returns how many points it did (whole groups from the start,
+// up to the first one left).
 template <bool product>
 __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, const long double* distance,
                                                       const std::uint8_t* onSource, std::size_t count,
@@ -75,8 +75,7 @@ __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, con
     const __m256i exponentBits = _mm256_set1_epi64x(0x7FFF), zero = _mm256_setzero_si256();
     const __m256i scaleLanes = _mm256_set1_epi64x(terms.scale), sixtyFour = _mm256_set1_epi64x(64);
     const __m256i sign = _mm256_set1_epi64x(negative ? 0x8000 : 0), signBit = _mm256_set1_epi64x(0x8000);
-    const __m256d kHigh = _mm256_set1_pd(0x1.921fb54442d18p-62),
-                  kLow = _mm256_set1_pd(0x1.1a62633145c07p-116);
+    const __m256d kHigh = _mm256_set1_pd(detail::kTurnUnit), kLow = _mm256_set1_pd(detail::kTurnUnitRest);
     std::size_t j = 0;
     for (; j + 4 <= count; j += 4) {
         std::uint32_t sources = 0;
@@ -88,7 +87,7 @@ __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, con
         const __m256i m = _mm256_permute4x64_epi64(_mm256_unpacklo_epi64(d01, d23), 0xD8);
         const __m256i words = _mm256_permute4x64_epi64(_mm256_unpackhi_epi64(d01, d23), 0xD8);
         const __m256i e = _mm256_and_si256(words, exponentBits);
-        __m256i high = m, biased = e, negate = _mm256_cmpeq_epi64(_mm256_and_si256(words, signBit), signBit);
+        __m256i high = m, biased = e;
         if constexpr (product) {
             // The product, normalised, rounded ties to even.
             __m256i low;
@@ -105,7 +104,6 @@ __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, con
             // The lag's biased exponent is the distance's plus scale, less shift, plus one for a carry.
             biased = _mm256_sub_epi64(_mm256_add_epi64(e, _mm256_and_si256(carried, one)),
                                       _mm256_sub_epi64(shift, scaleLanes));
-            negate = _mm256_set1_epi64x(negative ? -1 : 0);
             if (divide) {
                 // high / d, rounded to nearest: the dividend high * 2^63 or * 2^64, whichever gives a
                 // quotient of 64 bits, by the reciprocal (Moeller and Granlund's division by invariant
@@ -161,7 +159,9 @@ __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, con
         __m256i t = _mm256_or_si256(_mm256_srlv_epi64(sumLow, right),
                                     _mm256_sllv_epi64(_mm256_slli_epi64(sumHigh, 1),
                                                       _mm256_sub_epi64(_mm256_set1_epi64x(63), right)));
-        t = _mm256_sub_epi64(_mm256_xor_si256(t, negate), negate); // -t where negate is all ones
+        const __m256i negate =
+            _mm256_cmpeq_epi64(_mm256_and_si256(words, signBit), signBit); // the lag's sign
+        t = _mm256_sub_epi64(_mm256_xor_si256(t, negate), negate);         // -t where negate is all ones
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(turns + j), t);
         // angleOf, operation for operation.
         const __m256i lowBits = _mm256_and_si256(t, _mm256_set1_epi64x(0x7FF));
@@ -215,8 +215,7 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
                   second = _mm512_setr_epi64(4, 12, 5, 13, 6, 14, 7, 15);
     const __m512i scaleLanes = _mm512_set1_epi64(terms.scale),
                   sign = _mm512_set1_epi64(negative ? 0x8000 : 0);
-    const __m512d kHigh = _mm512_set1_pd(0x1.921fb54442d18p-62),
-                  kLow = _mm512_set1_pd(0x1.1a62633145c07p-116);
+    const __m512d kHigh = _mm512_set1_pd(detail::kTurnUnit), kLow = _mm512_set1_pd(detail::kTurnUnitRest);
     std::size_t j = 0;
     for (; j + 8 <= count; j += 8) {
         std::uint64_t sources = 0;
@@ -227,7 +226,6 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
         const __m512i words = _mm512_permutex2var_epi64(d0, odd, d1);
         const __m512i e = _mm512_and_si512(words, _mm512_set1_epi64(0x7FFF));
         __m512i high = m, biased = e;
-        __mmask8 negate = _mm512_test_epi64_mask(words, _mm512_set1_epi64(0x8000));
         if constexpr (product) {
             __m512i low;
             multiply(m, w0, w1, high, low);
@@ -242,7 +240,6 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
             high = _mm512_mask_or_epi64(high, carried, high, top);
             biased = _mm512_sub_epi64(_mm512_mask_add_epi64(e, carried, e, one),
                                       _mm512_sub_epi64(shift, scaleLanes));
-            negate = negative ? 0xFF : 0;
             if (divide) { // as in four lanes
                 const __mmask8 big = _mm512_cmpge_epu64_mask(high, d);
                 const __m512i u1 = _mm512_mask_srli_epi64(high, big, high, 1);
@@ -284,6 +281,7 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
         __m512i t = _mm512_or_si512(
             _mm512_srlv_epi64(sumLow, right),
             _mm512_sllv_epi64(_mm512_slli_epi64(sumHigh, 1), _mm512_sub_epi64(_mm512_set1_epi64(63), right)));
+        const __mmask8 negate = _mm512_test_epi64_mask(words, _mm512_set1_epi64(0x8000)); // the lag's sign
         t = _mm512_mask_sub_epi64(t, negate, _mm512_setzero_si512(), t);
         _mm512_storeu_si512(turns + j, t);
         const __m512i lowBits = _mm512_and_si512(t, _mm512_set1_epi64(0x7FF));

@@ -23,6 +23,11 @@ __extension__ using WideTurns = unsigned __int128;
 // at most x * 2^-192 turns, below 2^-64 for every |x| < 2^128.
 inline constexpr std::uint64_t kInverseTurn[3] = {0x28BE60DB9391054A, 0x7F09D5F47D4D3770, 0x36D8A5664F10E410};
 
+// 2 pi / 2^64, the angle of a unit of Turns, to double, and the rest of it: angleOf's terms, which the
+// vector lanes take too.
+inline constexpr double kTurnUnit = 0x1.921fb54442d18p-62;
+inline constexpr double kTurnUnitRest = 0x1.1a62633145c07p-116;
+
 // Whether long double is the x87 extended format, whose bytes split and powerOfTwo read and write.
 inline constexpr bool kX87Extended =
     std::numeric_limits<long double>::digits == 64 && std::numeric_limits<long double>::max_exponent == 16384;
@@ -124,12 +129,11 @@ inline double angleOf(Turns turns) {
     // into a high part of 53 bits and the low 11 bits, both exact, and 2 pi / 2^64 into two doubles.
     // The high product rounds once, the small terms add far below it and the sum rounds once: within
     // an ulp of the angle, 2^-51 radians.
-    constexpr double kHigh = 0x1.921fb54442d18p-62; // 2 pi / 2^64, to double
-    constexpr double kLow = 0x1.1a62633145c07p-116; // the rest of it
     const auto t = static_cast<std::int64_t>(turns);
     const std::int64_t low = t & 0x7FF;
     const auto high = static_cast<double>(t - low);
-    return high * kHigh + (high * kLow + static_cast<double>(low) * kHigh);
+    return high * detail::kTurnUnit +
+           (high * detail::kTurnUnitRest + static_cast<double>(low) * detail::kTurnUnit);
 }
 
 // An angle reduced to a fraction of a turn, with the sine and cosine of angleOf(turns) to within an ulp
