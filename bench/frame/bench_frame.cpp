@@ -165,7 +165,7 @@ template <class Surface> void runFrames(benchmark::State& state, Case c) {
 
 // Frames as the window draws them at its shortest tick: the process idles for 20 ms before each (outside
 // the timed region), long enough for the processor's caches to lose the picture and the cached terms.
-// Back to back, as above, a frame finds them still in the cache, as the window's never does.
+// Back to back, as above, a frame finds them still in the cache; in the window it never does.
 template <class Surface> void runFramesAfterIdle(benchmark::State& state, Case c) {
     Surface surface;
     FrameRenderer renderer;
