@@ -49,6 +49,7 @@ class RasterCanvas final : public DrawingSurface {
     void ellipse(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) override {
         if (inPicture(x1) && inPicture(y1) && x2 == x1 + 6 && y2 == y1 + 6 && x2 <= kSize && y2 <= kSize) {
             drawParticle(pixels_ + y1 * kSize + x1);
+            ++figures_;
             return;
         }
         anyEllipse(x1, y1, x2, y2);
@@ -134,6 +135,11 @@ class RasterCanvas final : public DrawingSurface {
     };
     std::array<RowCacheSlot, 4> rowCache_;
     std::size_t nextSlot_ = 0;
+    // Particles and boxes drawn since the whole picture was last filled. From this many on, frames cover
+    // the picture so densely that reading it in before the next fill pays (with fewer, back to back, it
+    // costs more than it saves).
+    static constexpr std::size_t kDenseFigures = 5000;
+    std::size_t figures_ = 0;
     Pixel pen_ = pixelOf(0x00000000);
     Pixel brush_ = pixelOf(0x00FFFFFF);
     std::int64_t curX_ = 0;
