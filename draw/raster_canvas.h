@@ -91,6 +91,36 @@ class RasterCanvas final : public DrawingSurface {
         lineTo(x + 2, y - 2);
     }
 
+    // The component lines of a point: for k = 1..active, setPenColour (colours[k]), moveTo (x, y),
+    // lineTo (x + dx[k], y + dy[k]). Most points of a frame move less than two pixels from rest; then a
+    // line draws at most its start pixel, the rest point, and only the last drawn colour stays there.
+    template <std::size_t N>
+    void fan(std::int64_t x, std::int64_t y, const std::array<std::int64_t, N>& dx,
+             const std::array<std::int64_t, N>& dy, const Colour* colours, int active) {
+        if (active <= 0) return;
+        const auto last = static_cast<std::size_t>(active);
+        bool small = inPicture(x) && inPicture(y);
+        std::size_t drawn = 0; // the last line of a pixel, 0 for none
+        for (std::size_t k = 1; k <= last; ++k) {
+            small &= static_cast<std::uint64_t>(dx[k]) + 1 <= 2 && static_cast<std::uint64_t>(dy[k]) + 1 <= 2;
+            drawn = (dx[k] | dy[k]) != 0 ? k : drawn;
+        }
+        if (!small) {
+            for (std::size_t k = 1; k <= last; ++k) {
+                setPenColour(colours[k]);
+                moveTo(x, y);
+                lineTo(x + dx[k], y + dy[k]);
+            }
+            return;
+        }
+        Pixel& start = pixels_[y * kSize + x];
+        const Pixel kept = start;
+        start = drawn != 0 ? pixelOf(colours[drawn]) : kept;
+        setPenColour(colours[last]);
+        curX_ = x + dx[last];
+        curY_ = y + dy[last];
+    }
+
     Colour pixel(int x, int y) const { return colourOf(pixels_[static_cast<std::size_t>(y) * kSize + x]); }
     // Row-major, kSize * kSize pixels of 0x00BBGGRR; in memory each is R, G, B, 0 on little-endian.
     const Pixel* data() const { return pixels_; }

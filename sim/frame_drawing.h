@@ -74,11 +74,18 @@ inline void drawPoint(const PointStyle& style, std::int32_t px, std::int32_t py,
         qy += d.componentY[k];
     }
     if (style.components) {
-        for (int k = 1; k <= style.active; ++k) {
-            surface.setPenColour(style.colours[k]);
-            surface.moveTo(rx, ry);
-            surface.lineTo(rx + d.componentX[static_cast<std::size_t>(k)],
-                           ry + d.componentY[static_cast<std::size_t>(k)]);
+        if constexpr (requires {
+                          surface.fan(rx, ry, d.componentX, d.componentY, style.colours, style.active);
+                      }) {
+            // the same calls, done at once by a surface that can
+            surface.fan(rx, ry, d.componentX, d.componentY, style.colours, style.active);
+        } else {
+            for (int k = 1; k <= style.active; ++k) {
+                surface.setPenColour(style.colours[k]);
+                surface.moveTo(rx, ry);
+                surface.lineTo(rx + d.componentX[static_cast<std::size_t>(k)],
+                               ry + d.componentY[static_cast<std::size_t>(k)]);
+            }
         }
     }
     if (style.foot) {

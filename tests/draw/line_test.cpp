@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -121,6 +123,46 @@ TEST(Line, CrossOfAnUndrawablePoint) {
         direct.lineTo(300, 310);
         calls.lineTo(300, 310);
         EXPECT_EQ(notWhite(direct), notWhite(calls)) << a[0] << " " << a[1];
+    }
+}
+
+TEST(Line, FanOfAPointIsItsCalls) {
+    // A point's component lines at once, against the calls: steps of a pixel or none, a longer one among
+    // them, at the picture's edges and outside it, two or four lines; the pen and position after them
+    // show in the line that follows.
+    using Steps = std::array<std::int64_t, 5>;
+    struct Case {
+        std::int64_t x, y;
+        Steps dx, dy;
+        int active;
+    };
+    const std::int64_t kBig = std::int64_t{1} << 40;
+    const Case cases[] = {
+        {300, 300, {0, 1, -1, 0, 1}, {0, 0, 1, -1, 1}, 4},
+        {300, 300, {0, 1, 0, 0, 0}, {0, 1, 0, 0, 0}, 4},
+        {300, 300, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, 4},
+        {300, 300, {0, 1, 0, -1, 0}, {0, 0, 0, 0, 0}, 2},
+        {300, 300, {0, 1, 2, -1, 0}, {0, 0, 1, 0, 0}, 4},
+        {300, 300, {0, 1, -1, 1, -7}, {0, 1, 1, 0, 3}, 4},
+        {0, 600, {0, -1, 0, 1, -1}, {0, 1, 0, 1, 0}, 4},
+        {600, 0, {0, 1, 1, 0, 0}, {0, -1, 0, 0, 0}, 4},
+        {-1, 300, {0, 1, 1, 1, 1}, {0, 0, 0, 0, 0}, 4},
+        {300, 601, {0, 0, 0, 0, -1}, {0, -1, 0, 0, 0}, 4},
+        {300, 300, {0, kBig, 0, 0, 0}, {0, -kBig, 0, 0, 0}, 2},
+    };
+    const Colour colours[] = {0, 0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FF00FF};
+    for (const Case& c : cases) {
+        RasterCanvas direct, calls;
+        direct.fan(c.x, c.y, c.dx, c.dy, colours, c.active);
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(c.active); ++k) {
+            calls.setPenColour(colours[k]);
+            calls.moveTo(c.x, c.y);
+            calls.lineTo(c.x + c.dx[k], c.y + c.dy[k]);
+        }
+        direct.lineTo(310, 290);
+        calls.lineTo(310, 290);
+        EXPECT_TRUE(std::equal(direct.data(), direct.data() + RasterCanvas::kPixelCount, calls.data()))
+            << c.x << " " << c.y << " " << c.dx[1] << " " << c.active;
     }
 }
 
