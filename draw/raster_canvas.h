@@ -7,6 +7,7 @@
 #include "draw/gdi_line.h"
 #include "sim/drawing_surface.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -98,9 +99,9 @@ class RasterCanvas final : public DrawingSurface {
     void fan(std::int64_t x, std::int64_t y, const std::array<std::int64_t, N>& dx,
              const std::array<std::int64_t, N>& dy, const Colour* colours, int active) {
         if (active <= 0) return;
-        const auto last = static_cast<std::size_t>(active);
+        const std::size_t last = std::min(static_cast<std::size_t>(active), N - 1); // index 0 is unused
         bool small = inPicture(x) && inPicture(y);
-        std::size_t drawn = 0; // the last line of a pixel, 0 for none
+        std::size_t drawn = 0; // the last line that draws its start pixel, 0 for none
         for (std::size_t k = 1; k <= last; ++k) {
             small &= static_cast<std::uint64_t>(dx[k]) + 1 <= 2 && static_cast<std::uint64_t>(dy[k]) + 1 <= 2;
             drawn = (dx[k] | dy[k]) != 0 ? k : drawn;
