@@ -69,9 +69,10 @@ class SourceLags {
         byInverse_ = std::fabs(std::frexp(src.speed, &exponent)) == 0.5;
         if (byInverse_) inverse_ = 1.0L / static_cast<long double>(src.speed);
     }
-    long double operator()(long double r) const {
-        return byInverse_ ? (r * perFrame_) * inverse_ : lagTerm(r, perFrame_, speed_);
-    }
+    long double operator()(long double r) const { return fromProduct(product(r)); }
+    // The lag in its two roundings: r times the radians per frame, then that by the speed.
+    long double product(long double r) const { return r * perFrame_; }
+    long double fromProduct(long double p) const { return byInverse_ ? p * inverse_ : p / speed_; }
 
   private:
     long double perFrame_ = 0.0L;

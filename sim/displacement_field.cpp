@@ -165,7 +165,7 @@ void DisplacementField::offsetsOfColumn(std::size_t c, const std::uint8_t* wante
         FrameTerms& f = frame_[s];
         SourceTerms& t = terms_[s];
         const bool exact = f.path == Path::exactLag || f.path == Path::modelPhase;
-        if (exact && !t.exactColumn[c]) buildExactColumn(c, s);
+        if (exact && !t.exactColumn[c]) buildExactColumns(s);
         const bool shifted = f.path == Path::modelPhase && shiftByUniformRoundings(c, s);
         if (f.path == Path::doubleLag || f.path == Path::exactClock || f.path == Path::exactLag || shifted) {
             offsetsOfRun(shifted ? f.shifted : f.lanes, t.ax.data() + base, t.ay.data() + base,

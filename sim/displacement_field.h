@@ -96,6 +96,11 @@ class DisplacementField {
         std::vector<double> sinLag, cosLag;
         std::vector<long double> exactDistance; // the model's distance, where distanceColumn is set
         std::vector<std::uint8_t> distanceColumn;
+        // The model's distance times the radians per frame, where productColumn is set: a new speed, the
+        // slider's change, finds them made.
+        std::vector<long double> exactProduct;
+        std::vector<std::uint8_t> productColumn;
+        std::int32_t productOmega = 0;              // the angular frequency they were made for
         std::vector<std::size_t> nearest, farthest; // a column's rows nearest and farthest from the source
         ExactLags exactLags;                        // how the model's lags are made
         std::vector<long double> exactLag;          // the model's lag, where exactColumn is set
@@ -117,9 +122,10 @@ class DisplacementField {
     bool sourcesToRebuild(const Scene& scene, const Key* old, Rebuild dirty[]) const;
     void buildSourceTerms(const Scene& scene, std::size_t s, Rebuild what);
     void buildBounds();
-    // The exact lags of one source for one column of points, when a frame first needs them: points
-    // that are never drawn never need them.
-    void buildExactColumn(std::size_t c, std::size_t s);
+    // The exact lags of one source, when a frame first needs them: a scene whose points are all grey
+    // crosses never does.
+    void buildExactColumns(std::size_t s);
+    void buildDistanceColumn(std::size_t c, std::size_t s);
     void columnExtremes(std::size_t c, std::size_t s, std::size_t nearest, std::size_t farthest);
     void prepareFrame(const Scene& scene, std::size_t s);
     bool boundBelowByModel(std::size_t p, double limit);

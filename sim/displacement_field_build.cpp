@@ -133,10 +133,14 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s, Rebu
         t.largestEnvelope = largest;
         t.exactDistance.resize(points);
         t.distanceColumn.assign(side, 0);
+        t.exactProduct.resize(points);
+        t.productColumn.assign(side, 0);
         t.nearest.resize(side);
         t.farthest.resize(side);
     }
     t.exactColumn.assign(side, 0); // the exact lags are made again, in place, when needed
+    if (t.productOmega != src.omega) t.productColumn.assign(side, 0);
+    t.productOmega = src.omega;
     // The double lags' sines serve wherever their error fits the margin. Each lag is the distance times
     // the lag per pixel, one rounding, as the lanes would make it.
     t.lagSines = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin;
@@ -246,49 +250,80 @@ void DisplacementField::columnExtremes(std::size_t c, std::size_t s, std::size_t
     t.columnMost[c] = most;
 }
 
-void DisplacementField::buildExactColumn(std::size_t c, std::size_t s) {
+namespace {
+
+// Calls step(first, end) for each run of columns not yet done, and marks them done.
+template <class Step> void forEachRun(std::vector<std::uint8_t>& done, Step step) {
+    for (std::size_t c = 0; c < done.size();) {
+        std::size_t end = c;
+        while (end < done.size() && !done[end])
+            done[end++] = 1;
+        if (end > c) step(c, end);
+        c = end + 1;
+    }
+}
+
+} // namespace
+
+// Every column at once, when the first is needed: a column at a time, the calls and the last few points
+// of each, which take the one-point way, cost a fifth of the lags. A column of grey crosses gets lags it
+// will not use, in a scene that draws little.
+void DisplacementField::buildExactColumns(std::size_t s) {
+    SourceTerms& t = terms_[s];
+    const std::size_t side = rest_.size(), points = onSource_.size();
+    t.exactLag.resize(points);
+    t.exactTurns.resize(points);
+    t.columnLeast.resize(side);
+    t.columnMost.resize(side);
+    angles_.resize(points);
+    // The products, and the model's distances, stay with the geometry: a new speed, the wave speed
+    // slider's change, finds them made. The distances' extended-precision roots are the slowest step.
+    forEachRun(t.productColumn, [&](std::size_t first, std::size_t end) {
+        for (std::size_t c = first; c < end; ++c) {
+            if (!t.distanceColumn[c]) buildDistanceColumn(c, s);
+        }
+        const std::size_t at = first * side, count = (end - first) * side;
+        t.exactLags.products(t.exactDistance.data() + at, onSource_.data() + at, count,
+                             t.exactProduct.data() + at);
+    });
+    forEachRun(t.exactColumn, [&](std::size_t first, std::size_t end) {
+        const std::size_t at = first * side, count = (end - first) * side;
+        t.exactLags.column(t.exactProduct.data() + at, onSource_.data() + at, count, t.exactLag.data() + at,
+                           t.exactTurns.data() + at, angles_.data() + at);
+        for (std::size_t c = first; c < end; ++c)
+            columnExtremes(c, s, t.nearest[c], t.farthest[c]);
+        sinCosBatch(angles_.data() + at, t.sinLag.data() + at, t.cosLag.data() + at, count);
+        exactColumns_ += static_cast<std::int64_t>(end - first);
+    });
+}
+
+// Correctly rounded operations keep order, so the lags run with the distances, that is with |dy| in a
+// column: its nearest and farthest point are noted with them.
+void DisplacementField::buildDistanceColumn(std::size_t c, std::size_t s) {
     SourceTerms& t = terms_[s];
     const std::size_t side = rest_.size(), base = c * side;
     const WaveSource& src = scene_.source(live_[s]);
-    t.exactLag.resize(onSource_.size());
-    t.exactTurns.resize(onSource_.size());
-    t.columnLeast.resize(side);
-    t.columnMost.resize(side);
-    t.exactColumn[c] = 1;
-    ++exactColumns_;
-    angles_.resize(side);
-    // The model's distances stay with the geometry: a new angular frequency or speed, and the wave speed
-    // slider above all, finds them made. Their extended-precision roots are the slowest step of all.
-    // Correctly rounded operations keep order, so the lags run with the distances, that is with |dy| in a
-    // column: its nearest and farthest point are noted with them.
     long double* const distance = t.exactDistance.data() + base;
-    if (!t.distanceColumn[c]) {
-        std::size_t nearest = side, farthest = side;
-        std::uint64_t nearestDy = ~std::uint64_t{0}, farthestDy = 0;
-        for (std::size_t j = 0; j < side; ++j) {
-            distance[j] = 0.0L;
-            if (onSource_[base + j]) continue;
-            distance[j] = sourceDistance(src, rest_[c], rest_[j]);
-            const std::int64_t dy = std::int64_t{rest_[j]} - src.y;
-            const auto size = static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
-            if (size < nearestDy) {
-                nearestDy = size;
-                nearest = j;
-            }
-            if (size >= farthestDy) {
-                farthestDy = size;
-                farthest = j;
-            }
+    std::size_t nearest = side, farthest = side;
+    std::uint64_t nearestDy = ~std::uint64_t{0}, farthestDy = 0;
+    for (std::size_t j = 0; j < side; ++j) {
+        distance[j] = 0.0L;
+        if (onSource_[base + j]) continue;
+        distance[j] = sourceDistance(src, rest_[c], rest_[j]);
+        const std::int64_t dy = std::int64_t{rest_[j]} - src.y;
+        const auto size = static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
+        if (size < nearestDy) {
+            nearestDy = size;
+            nearest = j;
         }
-        t.distanceColumn[c] = 1;
-        t.nearest[c] = nearest;
-        t.farthest[c] = farthest;
+        if (size >= farthestDy) {
+            farthestDy = size;
+            farthest = j;
+        }
     }
-    long double* const lags = t.exactLag.data() + base;
-    Turns* const turns = t.exactTurns.data() + base;
-    t.exactLags.column(distance, onSource_.data() + base, side, lags, turns, angles_.data());
-    columnExtremes(c, s, t.nearest[c], t.farthest[c]);
-    sinCosBatch(angles_.data(), t.sinLag.data() + base, t.cosLag.data() + base, side);
+    t.distanceColumn[c] = 1;
+    t.nearest[c] = nearest;
+    t.farthest[c] = farthest;
 }
 
 } // namespace rs

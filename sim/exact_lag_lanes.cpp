@@ -15,6 +15,8 @@ namespace rs {
 namespace {
 
 #if defined(RIPPLESCOPE_LAG_VECTORS)
+constexpr std::uint64_t kOne = std::uint64_t{1} << 63; // the mantissa of a factor that multiplies nothing
+
 // 64 x 64 -> 128-bit products of four lanes from 32-bit halves, which AVX2 multiplies exactly; b is given
 // as its halves.
 struct Halves {
@@ -64,7 +66,7 @@ template <bool product>
 __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, const long double* distance,
                                                       const std::uint8_t* onSource, std::size_t count,
                                                       long double* lags, Turns* turns, double* angles) {
-    const bool negative = terms.negative, divide = !terms.powerOfTwo;
+    const bool negative = terms.negative, divide = !terms.powerOfTwo, byFactor = terms.perFrame != kOne;
     const Halves w = halvesOf(terms.perFrame), dHalves = halvesOf(terms.divisor),
                  v = halvesOf(terms.reciprocal);
     const __m256i d = _mm256_set1_epi64x(static_cast<std::int64_t>(terms.divisor));
@@ -89,9 +91,14 @@ __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, con
         const __m256i e = _mm256_and_si256(words, exponentBits);
         __m256i high = m, biased = e;
         if constexpr (product) {
-            // The product, normalised, rounded ties to even.
-            __m256i low;
-            multiply(m, w, high, low);
+            // The product, normalised, rounded ties to even; by a factor of one (2^63), the value itself.
+            __m256i low = zero;
+            if (byFactor) {
+                multiply(m, w, high, low);
+            } else {
+                high = _mm256_srli_epi64(m, 1);
+                low = _mm256_slli_epi64(m, 63);
+            }
             const __m256i shift = _mm256_xor_si256(_mm256_srli_epi64(high, 63), one);
             high = _mm256_or_si256(_mm256_sllv_epi64(high, shift),
                                    _mm256_and_si256(_mm256_srli_epi64(low, 63), shift));
@@ -196,7 +203,7 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
            std::size_t count, long double* lags, Turns* turns, double* angles) {
     const auto low32 = [](std::uint64_t b) { return static_cast<std::int64_t>(b & 0xFFFFFFFF); };
     const auto high32 = [](std::uint64_t b) { return static_cast<std::int64_t>(b >> 32); };
-    const bool negative = terms.negative, divide = !terms.powerOfTwo;
+    const bool negative = terms.negative, divide = !terms.powerOfTwo, byFactor = terms.perFrame != kOne;
     const __m512i w0 = _mm512_set1_epi64(low32(terms.perFrame)),
                   w1 = _mm512_set1_epi64(high32(terms.perFrame));
     const __m512i v0 = _mm512_set1_epi64(low32(terms.reciprocal)),
@@ -227,8 +234,13 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
         const __m512i e = _mm512_and_si512(words, _mm512_set1_epi64(0x7FFF));
         __m512i high = m, biased = e;
         if constexpr (product) {
-            __m512i low;
-            multiply(m, w0, w1, high, low);
+            __m512i low = _mm512_setzero_si512();
+            if (byFactor) {
+                multiply(m, w0, w1, high, low);
+            } else {
+                high = _mm512_srli_epi64(m, 1);
+                low = _mm512_slli_epi64(m, 63);
+            }
             const __m512i shift = _mm512_xor_si512(_mm512_srli_epi64(high, 63), one);
             high = _mm512_or_si512(_mm512_sllv_epi64(high, shift),
                                    _mm512_and_si512(_mm512_srli_epi64(low, 63), shift));

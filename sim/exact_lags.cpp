@@ -34,31 +34,45 @@ ExactLags::ExactLags(const WaveSource& src) : model_(src) {
     usable_ = true;
 }
 
-void ExactLags::column(const long double* distance, const std::uint8_t* onSource, std::size_t count,
-                       long double* lags, Turns* turns, double* angles, LagLanes lanes) const {
-    if (!usable_) { // in a loop of their own: the model's operations then overlap
-        for (std::size_t j = 0; j < count; ++j)
-            lags[j] = model_(distance[j]);
-        turnsOfColumn(lags, onSource, count, turns, angles, lanes);
-        return;
-    }
-    const LagTerms terms{perFrame_.mantissa, divisor_, reciprocal_, scale_, powerOfTwo_, negative_};
-    // The lags first, then their reductions in a pass of their own: shorter chains overlap better.
+namespace {
+
+// The integers' way in lanes where they serve, one point at a time in between: one group at most, then
+// the lanes again.
+template <class OnePoint>
+void inLanes(const LagTerms* terms, const long double* from, const std::uint8_t* onSource, std::size_t count,
+             long double* to, LagLanes lanes, OnePoint onePoint) {
     std::size_t j = 0;
     while (j < count) {
         if (lanes != LagLanes::one)
-            j += lagLanes(lanes, &terms, distance + j, onSource + j, count - j, lags + j, nullptr, nullptr);
-        // One point, or the rest of a group the lanes left: one group at most, then the lanes again.
+            j += lagLanes(lanes, terms, from + j, onSource + j, count - j, to + j, nullptr, nullptr);
         for (const std::size_t end = std::min(count, j + 4); j < end; ++j) {
-            if (onSource[j]) continue;
-            if (powerOfTwo_) {
-                detail::Parts parts;
-                detail::split(distance[j], parts);
-                detail::join((*this)(parts), lags[j]);
-            } else {
-                lags[j] = model_(distance[j]);
-            }
+            if (!onSource[j]) to[j] = onePoint(from[j]);
         }
+    }
+}
+
+} // namespace
+
+void ExactLags::products(const long double* distance, const std::uint8_t* onSource, std::size_t count,
+                         long double* products, LagLanes lanes) const {
+    const auto onePoint = [this](long double r) { return model_.product(r); };
+    if (!usable_) return inLanes(nullptr, distance, onSource, count, products, LagLanes::one, onePoint);
+    // Scaled by a power of two that changes nothing: the product alone, as the model rounds it.
+    const LagTerms terms{perFrame_.mantissa, 0, 0, perFrame_.e, true, perFrame_.negative};
+    inLanes(&terms, distance, onSource, count, products, lanes, onePoint);
+}
+
+void ExactLags::column(const long double* products, const std::uint8_t* onSource, std::size_t count,
+                       long double* lags, Turns* turns, double* angles, LagLanes lanes) const {
+    const auto onePoint = [this](long double p) { return model_.fromProduct(p); };
+    // The lags first, then their reductions in a pass of their own: shorter chains overlap better.
+    if (!usable_) {
+        inLanes(nullptr, products, onSource, count, lags, LagLanes::one, onePoint);
+    } else {
+        // A factor of one (2^63 with its exponent) leaves each product as it is for the division or scaling.
+        const LagTerms terms{std::uint64_t{1} << 63,   divisor_,    reciprocal_,
+                             scale_ - perFrame_.e + 1, powerOfTwo_, negative_};
+        inLanes(&terms, products, onSource, count, lags, lanes, onePoint);
     }
     turnsOfColumn(lags, onSource, count, turns, angles, lanes);
 }

@@ -26,32 +26,15 @@ class ExactLags {
     // False where the integers do not serve: no x87 format, an angular frequency of 0, or a speed of 0,
     // subnormal or not finite.
     bool usable() const { return usable_; }
-    // The lag's parts at a distance of parts r, which must be a normal positive number, for a speed that
-    // is a power of two.
-    detail::Parts operator()(const detail::Parts& r) const {
-        __extension__ using Wide = unsigned __int128;
-        constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
-        // r * perFrame: a product in [2^126, 2^128), normalised to its top 64 bits and the rest. No
-        // branches: which way each goes is as good as random from one point to the next.
-        const Wide product = Wide{r.mantissa} * perFrame_.mantissa;
-        auto high = static_cast<std::uint64_t>(product >> 64);
-        auto low = static_cast<std::uint64_t>(product);
-        const std::uint64_t shift = (high >> 63) ^ 1;
-        high = (high << shift) | ((low >> 63) & shift);
-        low <<= shift;
-        // Up where the rest is above half a unit, or half of one with the mantissa odd; a carry out of
-        // the top bit makes the next power of two.
-        high += static_cast<std::uint64_t>(low > kTop) | (static_cast<std::uint64_t>(low == kTop) & high);
-        const std::uint64_t carried = high == 0 ? 1 : 0;
-        return {high | carried << 63, r.e + scale_ - static_cast<int>(shift) + static_cast<int>(carried),
-                negative_};
-    }
-
-    // The lags of a column of points at the given distances, with their reductions and angleOf those in
-    // angles (NaN where a lag cannot be reduced, and at points on a source, which get nothing else). As
-    // many points at a time as the processor's lanes hold, or as lanes says (for tests): the same bits.
-    // Where the integers do not serve, the model's own operations make the lags.
-    void column(const long double* distance, const std::uint8_t* onSource, std::size_t count,
+    // The model's lag in its two roundings, a column of points at a time: the products of the distances
+    // and the radians per frame, which stay while only the speed changes, then from them the lags, with
+    // their reductions and angleOf those in angles (NaN where a lag cannot be reduced, and at points on
+    // a source, which get nothing else). As many points at a time as the processor's lanes hold, or as
+    // lanes says (for tests): the same bits. Where the integers do not serve, the model's own operations
+    // make them.
+    void products(const long double* distance, const std::uint8_t* onSource, std::size_t count,
+                  long double* products, LagLanes lanes = LagLanes::widest) const;
+    void column(const long double* products, const std::uint8_t* onSource, std::size_t count,
                 long double* lags, Turns* turns, double* angles, LagLanes lanes = LagLanes::widest) const;
 
   private:

@@ -372,14 +372,16 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
                 if (o == 0) continue;
                 const std::size_t n = distance.size();
                 const LagLanes kinds[] = {LagLanes::one, LagLanes::four, LagLanes::widest};
-                std::vector<long double> lag[3];
+                std::vector<long double> product[3], lag[3];
                 std::vector<Turns> turns[3];
                 std::vector<double> angle[3];
                 for (int k = 0; k < 3; ++k) {
+                    product[k].resize(n);
                     lag[k].resize(n);
                     turns[k].resize(n);
                     angle[k].resize(n);
-                    exact.column(distance.data(), onSource.data(), n, lag[k].data(), turns[k].data(),
+                    exact.products(distance.data(), onSource.data(), n, product[k].data(), kinds[k]);
+                    exact.column(product[k].data(), onSource.data(), n, lag[k].data(), turns[k].data(),
                                  angle[k].data(), kinds[k]);
                 }
                 const long double perFrame = radiansPerFrame(src);
@@ -387,7 +389,9 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
                     ASSERT_EQ(std::isnan(angle[0][j]), onSource[j] != 0 || std::fabs(speed) < 1e-200) << j;
                     if (onSource[j]) continue;
                     const long double r = distance[j], want = SourceLags(src)(r);
+                    const long double wantProduct = r * radiansPerFrame(src);
                     for (int k = 0; k < 3; ++k) {
+                        ASSERT_EQ(std::memcmp(&product[k][j], &wantProduct, 10), 0) << o << " " << r;
                         ASSERT_EQ(std::memcmp(&lag[k][j], &want, 10), 0) << o << " " << speed << " " << r;
                         ASSERT_EQ(std::bit_cast<std::uint64_t>(angle[k][j]),
                                   std::bit_cast<std::uint64_t>(angle[0][j]));
@@ -453,6 +457,11 @@ TEST(FastPath, BatchedSinesMatchTheScalarOnes) {
         }
         if (count > 3) angles[2] = NAN;
         if (count > 5) angles[5] = -INFINITY;
+        // Either side of each quarter turn up to a whole one, where the vector way changes quarter.
+        for (std::size_t i = 6, q = 0; i + 1 < count && q <= 8; i += 2, ++q) {
+            angles[i] = std::nextafter(q * (M_PI / 4), 0.0) * (q % 2 != 0 ? -1 : 1);
+            angles[i + 1] = std::nextafter(q * (M_PI / 4), 8.0) * (q % 2 != 0 ? -1 : 1);
+        }
         sinCosBatch(angles.data(), sines.data(), cosines.data(), count);
         for (std::size_t i = 0; i < count; ++i) {
             if (!std::isfinite(angles[i])) {
