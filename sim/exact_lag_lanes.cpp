@@ -91,26 +91,27 @@ __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, con
         const __m256i e = _mm256_and_si256(words, exponentBits);
         __m256i high = m, biased = e;
         if constexpr (product) {
-            // The product, normalised, rounded ties to even; by a factor of one (2^63), the value itself.
-            __m256i low = zero;
             if (byFactor) {
+                // The product, normalised, rounded ties to even.
+                __m256i low;
                 multiply(m, w, high, low);
+                const __m256i shift = _mm256_xor_si256(_mm256_srli_epi64(high, 63), one);
+                high = _mm256_or_si256(_mm256_sllv_epi64(high, shift),
+                                       _mm256_and_si256(_mm256_srli_epi64(low, 63), shift));
+                low = _mm256_sllv_epi64(low, shift);
+                const __m256i up =
+                    _mm256_or_si256(above(low, top), _mm256_and_si256(_mm256_cmpeq_epi64(low, top), high));
+                high = _mm256_add_epi64(high, _mm256_and_si256(up, one));
+                const __m256i carried = _mm256_cmpeq_epi64(high, zero);
+                high = _mm256_or_si256(high, _mm256_and_si256(carried, top));
+                // The lag's biased exponent is the distance's plus scale, less shift, plus one for a carry.
+                biased = _mm256_sub_epi64(_mm256_add_epi64(e, _mm256_and_si256(carried, one)),
+                                          _mm256_sub_epi64(shift, scaleLanes));
             } else {
-                high = _mm256_srli_epi64(m, 1);
-                low = _mm256_slli_epi64(m, 63);
+                // By a factor of one (2^63 at an exponent of one) the value stays as it is: a shift of one
+                // and nothing to round.
+                biased = _mm256_add_epi64(e, _mm256_sub_epi64(scaleLanes, one));
             }
-            const __m256i shift = _mm256_xor_si256(_mm256_srli_epi64(high, 63), one);
-            high = _mm256_or_si256(_mm256_sllv_epi64(high, shift),
-                                   _mm256_and_si256(_mm256_srli_epi64(low, 63), shift));
-            low = _mm256_sllv_epi64(low, shift);
-            const __m256i up =
-                _mm256_or_si256(above(low, top), _mm256_and_si256(_mm256_cmpeq_epi64(low, top), high));
-            high = _mm256_add_epi64(high, _mm256_and_si256(up, one));
-            const __m256i carried = _mm256_cmpeq_epi64(high, zero);
-            high = _mm256_or_si256(high, _mm256_and_si256(carried, top));
-            // The lag's biased exponent is the distance's plus scale, less shift, plus one for a carry.
-            biased = _mm256_sub_epi64(_mm256_add_epi64(e, _mm256_and_si256(carried, one)),
-                                      _mm256_sub_epi64(shift, scaleLanes));
             if (divide) {
                 // high / d, rounded to nearest: the dividend high * 2^63 or * 2^64, whichever gives a
                 // quotient of 64 bits, by the reciprocal (Moeller and Granlund's division by invariant
@@ -234,24 +235,23 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
         const __m512i e = _mm512_and_si512(words, _mm512_set1_epi64(0x7FFF));
         __m512i high = m, biased = e;
         if constexpr (product) {
-            __m512i low = _mm512_setzero_si512();
             if (byFactor) {
+                __m512i low;
                 multiply(m, w0, w1, high, low);
-            } else {
-                high = _mm512_srli_epi64(m, 1);
-                low = _mm512_slli_epi64(m, 63);
+                const __m512i shift = _mm512_xor_si512(_mm512_srli_epi64(high, 63), one);
+                high = _mm512_or_si512(_mm512_sllv_epi64(high, shift),
+                                       _mm512_and_si512(_mm512_srli_epi64(low, 63), shift));
+                low = _mm512_sllv_epi64(low, shift);
+                const __mmask8 up = _mm512_cmpgt_epu64_mask(low, top) |
+                                    (_mm512_cmpeq_epi64_mask(low, top) & _mm512_test_epi64_mask(high, one));
+                high = _mm512_mask_add_epi64(high, up, high, one);
+                const __mmask8 carried = _mm512_cmpeq_epi64_mask(high, _mm512_setzero_si512());
+                high = _mm512_mask_or_epi64(high, carried, high, top);
+                biased = _mm512_sub_epi64(_mm512_mask_add_epi64(e, carried, e, one),
+                                          _mm512_sub_epi64(shift, scaleLanes));
+            } else { // as in four lanes
+                biased = _mm512_add_epi64(e, _mm512_sub_epi64(scaleLanes, one));
             }
-            const __m512i shift = _mm512_xor_si512(_mm512_srli_epi64(high, 63), one);
-            high = _mm512_or_si512(_mm512_sllv_epi64(high, shift),
-                                   _mm512_and_si512(_mm512_srli_epi64(low, 63), shift));
-            low = _mm512_sllv_epi64(low, shift);
-            const __mmask8 up = _mm512_cmpgt_epu64_mask(low, top) |
-                                (_mm512_cmpeq_epi64_mask(low, top) & _mm512_test_epi64_mask(high, one));
-            high = _mm512_mask_add_epi64(high, up, high, one);
-            const __mmask8 carried = _mm512_cmpeq_epi64_mask(high, _mm512_setzero_si512());
-            high = _mm512_mask_or_epi64(high, carried, high, top);
-            biased = _mm512_sub_epi64(_mm512_mask_add_epi64(e, carried, e, one),
-                                      _mm512_sub_epi64(shift, scaleLanes));
             if (divide) { // as in four lanes
                 const __mmask8 big = _mm512_cmpge_epu64_mask(high, d);
                 const __m512i u1 = _mm512_mask_srli_epi64(high, big, high, 1);
