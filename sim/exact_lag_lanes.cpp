@@ -207,10 +207,8 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
     const bool negative = terms.negative, divide = !terms.powerOfTwo, byFactor = terms.perFrame != kOne;
     const __m512i w0 = _mm512_set1_epi64(low32(terms.perFrame)),
                   w1 = _mm512_set1_epi64(high32(terms.perFrame));
-    const __m512i v0 = _mm512_set1_epi64(low32(terms.reciprocal)),
-                  v1 = _mm512_set1_epi64(high32(terms.reciprocal));
+    const __m512d inverse = _mm512_set1_pd(terms.inverse), inverseRest = _mm512_set1_pd(terms.inverseRest);
     const __m512i d = _mm512_set1_epi64(static_cast<std::int64_t>(terms.divisor));
-    const __m512i half = _mm512_set1_epi64(static_cast<std::int64_t>(terms.divisor >> 1));
     const __m512i k00 = _mm512_set1_epi64(low32(detail::kInverseTurn[0])),
                   k01 = _mm512_set1_epi64(high32(detail::kInverseTurn[0]));
     const __m512i k10 = _mm512_set1_epi64(low32(detail::kInverseTurn[1])),
@@ -252,23 +250,33 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
             } else { // as in four lanes
                 biased = _mm512_add_epi64(e, _mm512_sub_epi64(scaleLanes, one));
             }
-            if (divide) { // as in four lanes
+            if (divide) {
+                // The same quotient from doubles: high / m (m = d / 2^11, 53 bits) as qh + tail, the
+                // product of high's top 53 bits and its last 11 with the inverse's two parts, to within
+                // 2^-91 of itself: 2^-38 of a unit once scaled to 64 bits. So the rounding is known
+                // wherever the fraction is more than 2^-20 from a half; elsewhere, and where the quotient
+                // reaches 2^64 before rounding, the group goes to the one-point way.
                 const __mmask8 big = _mm512_cmpge_epu64_mask(high, d);
-                const __m512i u1 = _mm512_mask_srli_epi64(high, big, high, 1);
-                const __m512i u0 = _mm512_maskz_slli_epi64(big, high, 63);
-                __m512i ph, pl;
-                multiply(u1, v0, v1, ph, pl);
-                const __m512i q0 = _mm512_add_epi64(pl, u0);
-                __m512i q = _mm512_add_epi64(_mm512_add_epi64(ph, u1), one);
-                q = _mm512_mask_add_epi64(q, _mm512_cmplt_epu64_mask(q0, pl), q, one);
-                __m512i rest = _mm512_sub_epi64(u0, _mm512_mullo_epi64(q, d));
-                const __mmask8 over = _mm512_cmpgt_epu64_mask(rest, q0);
-                q = _mm512_mask_sub_epi64(q, over, q, one);
-                rest = _mm512_mask_add_epi64(rest, over, rest, d);
-                const __mmask8 notBelow = _mm512_cmpge_epu64_mask(rest, d);
-                q = _mm512_mask_add_epi64(q, notBelow, q, one);
-                rest = _mm512_mask_sub_epi64(rest, notBelow, rest, d);
-                q = _mm512_mask_add_epi64(q, _mm512_cmpgt_epu64_mask(rest, half), q, one); // never half
+                const __m512i last = _mm512_set1_epi64(0x7FF);
+                const __m512d xh = _mm512_cvtepu64_pd(_mm512_andnot_si512(last, high)); // exact
+                const __m512d xl = _mm512_cvtepu64_pd(_mm512_and_si512(high, last));
+                const __m512d qh = _mm512_mul_pd(xh, inverse);
+                const __m512d tail = _mm512_fmadd_pd(
+                    xl, inverse, _mm512_fmadd_pd(xh, inverseRest, _mm512_fmsub_pd(xh, inverse, qh)));
+                // Scaled to a quotient of 64 bits: by 2^53, or 2^52 where high >= d. Both exact.
+                const __m512d scale =
+                    _mm512_mask_blend_pd(big, _mm512_set1_pd(0x1p53), _mm512_set1_pd(0x1p52));
+                const __m512d whole = _mm512_mul_pd(qh, scale), rest = _mm512_mul_pd(tail, scale);
+                const __m512d restFloor =
+                    _mm512_roundscale_pd(rest, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+                const __m512d fraction = _mm512_sub_pd(rest, restFloor); // exact, in [0, 1)
+                const __m512d half = _mm512_set1_pd(0.5);
+                if (_mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(fraction, half)), _mm512_set1_pd(0x1p-20),
+                                       _CMP_LE_OQ) |
+                    _mm512_cmp_pd_mask(whole, _mm512_set1_pd(0x1p64), _CMP_GE_OQ))
+                    break;
+                __m512i q = _mm512_add_epi64(_mm512_cvtpd_epu64(whole), _mm512_cvtpd_epi64(restFloor));
+                q = _mm512_mask_add_epi64(q, _mm512_cmp_pd_mask(fraction, half, _CMP_GT_OQ), q, one);
                 const __mmask8 carriedQ = _mm512_cmpeq_epi64_mask(q, _mm512_setzero_si512());
                 high = _mm512_mask_or_epi64(q, carriedQ, q, top);
                 biased = _mm512_mask_add_epi64(biased, big, biased, one);

@@ -18,6 +18,8 @@ struct LagTerms {
     int scale;                // as ExactLags keeps it
     bool powerOfTwo;
     bool negative;
+    // 1 / (divisor / 2^11), an integer of 53 bits, as a sum of two doubles to within 2^-104 of itself
+    double inverse = 0, inverseRest = 0;
 };
 
 // The lags of ExactLags::column (with terms, from distances: lags alone) or turnsOfColumn (no terms, from

@@ -28,7 +28,14 @@ ExactLags::ExactLags(const WaveSource& src) : model_(src) {
     divisor_ = (fraction | std::uint64_t{1} << 52) << 11;
     powerOfTwo_ = fraction == 0;
     __extension__ using Wide = unsigned __int128;
-    if (!powerOfTwo_) reciprocal_ = static_cast<std::uint64_t>(~Wide{0} / divisor_);
+    if (!powerOfTwo_) {
+        reciprocal_ = static_cast<std::uint64_t>(~Wide{0} / divisor_);
+        // 1 - m * inverse is exact for the rounded reciprocal of any m; its quotient by m is the rest,
+        // rounded once: within 2^-53 of a number below 2^-105.
+        const double m = static_cast<double>(divisor_ >> 11);
+        inverse_ = 1.0 / m;
+        inverseRest_ = std::fma(-m, inverse_, 1.0) / m;
+    }
     scale_ = perFrame_.e - speedE + (powerOfTwo_ ? 1 : 0);
     negative_ = perFrame_.negative != std::signbit(src.speed);
     usable_ = true;
@@ -70,8 +77,14 @@ void ExactLags::column(const long double* products, const std::uint8_t* onSource
         inLanes(nullptr, products, onSource, count, lags, LagLanes::one, onePoint);
     } else {
         // A factor of one (2^63 with its exponent) leaves each product as it is for the division or scaling.
-        const LagTerms terms{std::uint64_t{1} << 63,   divisor_,    reciprocal_,
-                             scale_ - perFrame_.e + 1, powerOfTwo_, negative_};
+        const LagTerms terms{std::uint64_t{1} << 63,
+                             divisor_,
+                             reciprocal_,
+                             scale_ - perFrame_.e + 1,
+                             powerOfTwo_,
+                             negative_,
+                             inverse_,
+                             inverseRest_};
         inLanes(&terms, products, onSource, count, lags, lanes, onePoint);
     }
     turnsOfColumn(lags, onSource, count, turns, angles, lanes);

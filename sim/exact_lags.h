@@ -42,6 +42,7 @@ class ExactLags {
     detail::Parts perFrame_;
     std::uint64_t divisor_ = 0;    // the speed's mantissa, top bit set
     std::uint64_t reciprocal_ = 0; // floor((2^128 - 1) / divisor) - 2^64, for a speed not a power of two
+    double inverse_ = 0, inverseRest_ = 0; // and 1 / (divisor / 2^11) as a sum of two doubles
     int scale_ = 0; // the exponent of perFrame / speed, less one where it is not a power of two
     bool powerOfTwo_ = false;
     bool negative_ = false;

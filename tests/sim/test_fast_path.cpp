@@ -441,6 +441,26 @@ TEST(FastPath, IntegerLagsAreTheModelsLags) {
             }
         }
     }
+    // Quotients a hair from half a unit ((2^63 + 2^52) by 2 - 2^-52, and its neighbours) or at 2^64:
+    // the lanes that cannot tell hand them to the one-point way, with the same lags.
+    for (const double speed : {0x1.fffffffffffffp0, 0x1.0000000000001p0}) {
+        const WaveSource src{0, 0, 1, 180, 0, speed};
+        std::vector<long double> product(24), lag(24);
+        for (std::size_t j = 0; j < product.size(); ++j)
+            product[j] = std::ldexp(static_cast<long double>((std::uint64_t{1} << 63) +
+                                                             (std::uint64_t{1} << 52) + (j % 3) -
+                                                             (j % 5 == 4 ? (std::uint64_t{1} << 52) + 1 : 0)),
+                                    -50);
+        std::vector<Turns> turns(product.size());
+        std::vector<double> angle(product.size());
+        const std::vector<std::uint8_t> none(product.size());
+        ExactLags(src).column(product.data(), none.data(), product.size(), lag.data(), turns.data(),
+                              angle.data());
+        for (std::size_t j = 0; j < product.size(); ++j) {
+            const long double want = product[j] / speed;
+            ASSERT_EQ(std::memcmp(&lag[j], &want, 10), 0) << speed << " " << j;
+        }
+    }
     EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 0.0}).usable());
     EXPECT_FALSE(ExactLags({0, 0, 1, 45, 0, 1e-310}).usable()); // subnormal
 }
