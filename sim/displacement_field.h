@@ -100,7 +100,6 @@ class DisplacementField {
         // slider's change, finds them made.
         std::vector<long double> exactProduct;
         std::vector<std::uint8_t> productColumn;
-        std::int32_t productOmega = 0;              // the angular frequency they were made for
         std::vector<std::size_t> nearest, farthest; // a column's rows nearest and farthest from the source
         ExactLags exactLags;                        // how the model's lags are made
         std::vector<long double> exactLag;          // the model's lag, where exactColumn is set
@@ -113,9 +112,9 @@ class DisplacementField {
     };
 
     static Key keyOf(const Scene& scene, AttenuationLaw law, bool twoSourceMode, std::int32_t n);
-    // What a source's change makes again: nothing, its lags alone (a new angular frequency or speed:
-    // the geometry and the bounds stay), or all its terms.
-    enum class Rebuild : std::uint8_t { none, lags, all };
+    // What a source's change makes again: nothing, its lags from the kept products (a new speed), its
+    // lags alone (a new angular frequency: the geometry and the bounds stay), or all its terms.
+    enum class Rebuild : std::uint8_t { none, speed, lags, all };
     // Makes the time-independent terms again: all of them, or after old only those of the sources that
     // changed when nothing else did (displacement_field_build.cpp).
     void rebuild(const Scene& scene, const Key* old);

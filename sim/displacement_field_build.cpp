@@ -39,11 +39,11 @@ bool DisplacementField::sourcesToRebuild(const Scene& scene, const Key* old, Reb
     }
     for (std::size_t s = 0; s < live_.size(); ++s) {
         const int k = live_[s];
-        const bool lags = old->omega[k] != key_.omega[k] || old->speedBits[k] != key_.speedBits[k];
         dirty[s] = old->x[k] != key_.x[k] || old->y[k] != key_.y[k] || old->amp[k] != key_.amp[k]
                        ? Rebuild::all
-                   : lags ? Rebuild::lags
-                          : Rebuild::none;
+                   : old->omega[k] != key_.omega[k]         ? Rebuild::lags
+                   : old->speedBits[k] != key_.speedBits[k] ? Rebuild::speed
+                                                            : Rebuild::none;
     }
     // A point that comes to lie on a source, or leaves one, changes every source's pair there; only the
     // places a source moved from or to can be such points.
@@ -139,8 +139,7 @@ void DisplacementField::buildSourceTerms(const Scene& scene, std::size_t s, Rebu
         t.farthest.resize(side);
     }
     t.exactColumn.assign(side, 0); // the exact lags are made again, in place, when needed
-    if (t.productOmega != src.omega) t.productColumn.assign(side, 0);
-    t.productOmega = src.omega;
+    if (what != Rebuild::speed) t.productColumn.assign(side, 0);
     // The double lags' sines serve wherever their error fits the margin. Each lag is the distance times
     // the lag per pixel, one rounding, as the lanes would make it.
     t.lagSines = 2.0 * t.largestEnvelope * (t.largestLag * kPhaseError + kResultError) <= kWidestMargin;

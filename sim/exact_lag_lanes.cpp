@@ -15,8 +15,6 @@ namespace rs {
 namespace {
 
 #if defined(RIPPLESCOPE_LAG_VECTORS)
-constexpr std::uint64_t kOne = std::uint64_t{1} << 63; // the mantissa of a factor that multiplies nothing
-
 // 64 x 64 -> 128-bit products of four lanes from 32-bit halves, which AVX2 multiplies exactly; b is given
 // as its halves.
 struct Halves {
@@ -58,15 +56,16 @@ __attribute__((target("avx2"))) inline __m256d exactDoubles(__m256i v) {
     return _mm256_add_pd(_mm256_mul_pd(high, _mm256_set1_pd(0x1p32)), low);
 }
 
-// With product, ExactLags' lags from distances; without, turnsOfParts' two-product way and angleOf from
-// lags. Four lanes at a time with the same operations; a group of four with a point on a source or a lag
-// outside [2^0, 2^62) is left to the caller. Returns how many points it did (whole groups from the start,
-// up to the first one left).
+// With product, ExactLags' products or lags (see lagLanes); without, turnsOfParts' two-product way and
+// angleOf from lags. Four lanes at a time with the same operations; a group of four with a point on a source
+// or a lag outside [2^0, 2^62) is left to the caller. Returns how many points it did (whole groups from the
+// start, up to the first one left).
 template <bool product>
 __attribute__((target("avx2"))) std::size_t fourLanes(const LagTerms& terms, const long double* distance,
                                                       const std::uint8_t* onSource, std::size_t count,
                                                       long double* lags, Turns* turns, double* angles) {
-    const bool negative = terms.negative, divide = !terms.powerOfTwo, byFactor = terms.perFrame != kOne;
+    const bool negative = terms.negative, divide = !terms.powerOfTwo,
+               byFactor = terms.perFrame != LagTerms::kOne;
     const Halves w = halvesOf(terms.perFrame), dHalves = halvesOf(terms.divisor),
                  v = halvesOf(terms.reciprocal);
     const __m256i d = _mm256_set1_epi64x(static_cast<std::int64_t>(terms.divisor));
@@ -204,7 +203,8 @@ eightLanes(const LagTerms& terms, const long double* distance, const std::uint8_
            std::size_t count, long double* lags, Turns* turns, double* angles) {
     const auto low32 = [](std::uint64_t b) { return static_cast<std::int64_t>(b & 0xFFFFFFFF); };
     const auto high32 = [](std::uint64_t b) { return static_cast<std::int64_t>(b >> 32); };
-    const bool negative = terms.negative, divide = !terms.powerOfTwo, byFactor = terms.perFrame != kOne;
+    const bool negative = terms.negative, divide = !terms.powerOfTwo,
+               byFactor = terms.perFrame != LagTerms::kOne;
     const __m512i w0 = _mm512_set1_epi64(low32(terms.perFrame)),
                   w1 = _mm512_set1_epi64(high32(terms.perFrame));
     const __m512d inverse = _mm512_set1_pd(terms.inverse), inverseRest = _mm512_set1_pd(terms.inverseRest);

@@ -77,14 +77,8 @@ void ExactLags::column(const long double* products, const std::uint8_t* onSource
         inLanes(nullptr, products, onSource, count, lags, LagLanes::one, onePoint);
     } else {
         // A factor of one (2^63 with its exponent) leaves each product as it is for the division or scaling.
-        const LagTerms terms{std::uint64_t{1} << 63,
-                             divisor_,
-                             reciprocal_,
-                             scale_ - perFrame_.e + 1,
-                             powerOfTwo_,
-                             negative_,
-                             inverse_,
-                             inverseRest_};
+        const LagTerms terms{LagTerms::kOne, divisor_,  reciprocal_, scale_ - perFrame_.e + 1,
+                             powerOfTwo_,    negative_, inverse_,    inverseRest_};
         inLanes(&terms, products, onSource, count, lags, lanes, onePoint);
     }
     turnsOfColumn(lags, onSource, count, turns, angles, lanes);
