@@ -479,8 +479,8 @@ TEST(FastPath, BatchedSinesMatchTheScalarOnes) {
         if (count > 5) angles[5] = -INFINITY;
         // Either side of each quarter turn up to a whole one, where the vector way changes quarter.
         for (std::size_t i = 6, q = 0; i + 1 < count && q <= 8; i += 2, ++q) {
-            angles[i] = std::nextafter(q * (M_PI / 4), 0.0) * (q % 2 != 0 ? -1 : 1);
-            angles[i + 1] = std::nextafter(q * (M_PI / 4), 8.0) * (q % 2 != 0 ? -1 : 1);
+            angles[i] = std::nextafter(q * (std::numbers::pi / 4), 0.0) * (q % 2 != 0 ? -1 : 1);
+            angles[i + 1] = std::nextafter(q * (std::numbers::pi / 4), 8.0) * (q % 2 != 0 ? -1 : 1);
         }
         sinCosBatch(angles.data(), sines.data(), cosines.data(), count);
         for (std::size_t i = 0; i < count; ++i) {
